@@ -1,0 +1,30 @@
+#include "Application.h"
+
+#include "ErrorDisplay.h"
+
+#include <QFont>
+
+#include <clocale>
+#include <exception>
+
+namespace framequill {
+
+Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
+    setApplicationName("Framequill");
+    setFont(QFont("Sans Serif", 8));
+    // mpv reads numbers in the C locale; Qt has just set the user's.
+    std::setlocale(LC_NUMERIC, "C");
+}
+
+bool Application::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& error) {
+        ShowStandardError(error.what());
+    } catch (...) {
+        ShowStandardError("Unknown error");
+    }
+    return true;
+}
+
+} // namespace framequill

@@ -1,0 +1,382 @@
+#include "MediaPlayer.h"
+
+#include "ButtonBar.h"
+#include "FrameIndex.h"
+#include "MpvSession.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QProgressDialog>
+#include <QVBoxLayout>
+
+#include <mpv/client.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace framequill {
+namespace {
+
+const char* const kNoDevice = "No MCI device open";
+constexpr int kOpenTimeoutMs = 20000;
+constexpr int kSeekTimeoutMs = 10000;
+constexpr int kCloseTimeoutMs = 3000;
+// An exact seek shows the first picture whose time is at least the target minus 5 ms; a picture counts
+// as shown once the clock is within half a millisecond of its time.
+constexpr double kShownTolerance = 0.0005;
+
+// Shows how far the reading of a long file's frames is, and lets the user stop it.
+class IndexingProgress {
+public:
+    explicit IndexingProgress(QWidget* parent) : parent_(parent) { clock_.start(); }
+
+    bool operator()(std::int64_t done, std::int64_t total) {
+        if (!dialog_ && clock_.elapsed() > 400) {
+            dialog_ = std::make_unique<QProgressDialog>("Reading the video's frames...", "Cancel", 0, 1000,
+                                                        parent_->window());
+            dialog_->setWindowModality(Qt::ApplicationModal);
+            dialog_->setMinimumDuration(0);
+        }
+        if (dialog_) {
+            dialog_->setValue(total > 0 ? static_cast<int>(done * 1000 / total) : 0);
+            QApplication::processEvents();
+            return !dialog_->wasCanceled();
+        }
+        return true;
+    }
+
+private:
+    QWidget* parent_;
+    QElapsedTimer clock_;
+    std::unique_ptr<QProgressDialog> dialog_;
+};
+
+std::string SeekArgument(double seconds) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.6f", std::max(0.0, seconds));
+    return text;
+}
+
+bool IsReadableRegularFile(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && ::access(path.c_str(), R_OK) == 0;
+}
+
+} // namespace
+
+MediaPlayer::MediaPlayer(QWidget* parent) : QWidget(parent), bar_(new ButtonBar(this)) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(bar_);
+    setFocusProxy(bar_);
+    connect(bar_, &ButtonBar::Pressed, this, &MediaPlayer::OnButtonPressed);
+}
+
+// mpv draws into the surface's window: it has to go first.
+MediaPlayer::~MediaPlayer() { session_.reset(); }
+
+void MediaPlayer::SetDisplay(QWidget* display) {
+    if (display_)
+        display_->removeEventFilter(this);
+    display_ = display;
+    display_->installEventFilter(this);
+}
+
+bool MediaPlayer::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == display_ && surface_ && event->type() == QEvent::Resize)
+        surface_->setGeometry(display_->rect());
+    return QWidget::eventFilter(watched, event);
+}
+
+void MediaPlayer::EnsureSession() {
+    if (session_)
+        return;
+    // A native window of its own inside the display, created once and never moved to another parent:
+    // mpv keeps drawing into it.
+    surface_ = new QWidget(display_);
+    surface_->setAttribute(Qt::WA_NativeWindow);
+    surface_->setAttribute(Qt::WA_DontCreateNativeAncestors);
+    surface_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    surface_->setGeometry(display_->rect());
+    surface_->show();
+    session_ = std::make_unique<MpvSession>(static_cast<std::int64_t>(surface_->winId()), [this] {
+        QMetaObject::invokeMethod(this, &MediaPlayer::DrainEvents, Qt::QueuedConnection);
+    });
+}
+
+void MediaPlayer::RequireOpen() const {
+    if (!open_)
+        throw EMCIDeviceError(kNoDevice);
+}
+
+void MediaPlayer::Open() {
+    Close();
+    if (!display_)
+        throw EMCIDeviceError("The player has no display");
+    const std::string path = std::filesystem::absolute(fileName_).string();
+    if (!IsReadableRegularFile(path))
+        throw EMCIDeviceError("Cannot open file " + fileName_);
+    EnsureSession();
+    session_->SetFlag("pause", true);
+    session_->SetOption("hr-seek-demuxer-offset", "0");
+    session_->Command({"loadfile", path, "replace"});
+    int endFileError = 0;
+    if (!WaitFor(MPV_EVENT_PLAYBACK_RESTART, kOpenTimeoutMs, &endFileError)) {
+        session_->Command({"stop"});
+        if (endFileError < 0)
+            throw EMCIDeviceError(mpv_error_string(endFileError));
+        throw EMCIDeviceError(endFileError == 0 ? "The media system did not open the file in time"
+                                                : "Unknown error code");
+    }
+
+    const bool mpvHasVideo = session_->Integer("vid").has_value();
+    FrameIndex index;
+    if (mpvHasVideo) {
+        try {
+            IndexingProgress progress(this);
+            index = FrameIndex::Read(path, std::ref(progress));
+        } catch (const Error& error) {
+            session_->Command({"stop"});
+            throw EMCIDeviceError(error.what());
+        }
+    }
+
+    hasPicture_ = mpvHasVideo && !index.Empty();
+    pictureSeconds_.clear();
+    if (hasPicture_) {
+        // FFMS2 and mpv count time from different zeros; the first picture shown after the open ties
+        // them together.
+        const double offset = index.Seconds(0) - session_->Number("time-pos").value_or(0.0);
+        pictureSeconds_.reserve(index.Count());
+        for (std::size_t n = 0; n < index.Count(); ++n)
+            pictureSeconds_.push_back(index.Seconds(n) - offset);
+        pictureWidth_ = static_cast<int>(session_->Integer("dwidth").value_or(0));
+        pictureHeight_ = static_cast<int>(session_->Integer("dheight").value_or(0));
+        // Program and transport streams seek their demuxer after the target; starting it a keyframe
+        // distance earlier lets the exact seek decode forward to the right picture.
+        if (index.NeedsEarlyDemuxerSeek())
+            session_->SetOption("hr-seek-demuxer-offset", SeekArgument(index.LongestKeyframeDistance() + 0.5));
+    }
+    durationSeconds_ = session_->Number("duration").value_or(0.0);
+    open_ = true;
+    stopped_ = true;
+    parkedAtEnd_ = false;
+    stepCount_ = Length() / 10;
+    SetButtons({{MPBtnType::btPlay, true},
+                {MPBtnType::btPause, false},
+                {MPBtnType::btStop, false},
+                {MPBtnType::btNext, true},
+                {MPBtnType::btPrev, true},
+                {MPBtnType::btStep, hasPicture_},
+                {MPBtnType::btBack, hasPicture_}});
+}
+
+void MediaPlayer::Close() {
+    if (open_) {
+        open_ = false;
+        try {
+            session_->Command({"stop"});
+            WaitFor(MPV_EVENT_END_FILE, kCloseTimeoutMs);
+        } catch (const Error&) {
+            // Closing never reports; the next open replaces whatever mpv still holds.
+        }
+    }
+    hasPicture_ = false;
+    pictureSeconds_.clear();
+    SetButtons({{MPBtnType::btPlay, false},
+                {MPBtnType::btPause, false},
+                {MPBtnType::btStop, false},
+                {MPBtnType::btNext, false},
+                {MPBtnType::btPrev, false},
+                {MPBtnType::btStep, false},
+                {MPBtnType::btBack, false}});
+}
+
+void MediaPlayer::Play() {
+    RequireOpen();
+    if (Position() == Length())
+        Seek(0);
+    session_->SetFlag("pause", false);
+    stopped_ = false;
+}
+
+bool MediaPlayer::AtEnd() const { return parkedAtEnd_ || session_->Flag("eof-reached"); }
+
+std::int32_t MediaPlayer::Position() const {
+    RequireOpen();
+    if (AtEnd())
+        return Length();
+    const double now = session_->Number("time-pos").value_or(0.0);
+    if (!hasPicture_)
+        return static_cast<std::int32_t>(now * 1000.0 + 0.5);
+    const auto after = std::upper_bound(pictureSeconds_.begin(), pictureSeconds_.end(), now + kShownTolerance);
+    return static_cast<std::int32_t>(std::max<std::ptrdiff_t>(0, after - pictureSeconds_.begin() - 1));
+}
+
+std::int32_t MediaPlayer::Length() const {
+    RequireOpen();
+    if (hasPicture_)
+        return static_cast<std::int32_t>(pictureSeconds_.size());
+    return static_cast<std::int32_t>(durationSeconds_ * 1000.0 + 0.5);
+}
+
+double MediaPlayer::SecondsOf(std::int32_t position) const {
+    if (!hasPicture_)
+        return position / 1000.0;
+    // The end of a video is its last picture, held.
+    return pictureSeconds_[static_cast<std::size_t>(std::min<std::int32_t>(position, Length() - 1))];
+}
+
+void MediaPlayer::Seek(std::int32_t target) {
+    RequireOpen();
+    const std::int32_t clamped = std::clamp<std::int32_t>(target, 0, Length());
+    session_->SetFlag("pause", true);
+    stopped_ = true;
+    MoveTo(SecondsOf(clamped));
+    // mpv holds the last picture at its own time; the position it stands for is the end.
+    parkedAtEnd_ = clamped == Length();
+}
+
+void MediaPlayer::MoveTo(double seconds) {
+    parkedAtEnd_ = false;
+    session_->Command({"seek", SeekArgument(seconds), "absolute+exact"});
+    if (!WaitFor(MPV_EVENT_PLAYBACK_RESTART, kSeekTimeoutMs))
+        throw EMCIDeviceError("The media system did not finish the move in time");
+}
+
+MPModes MediaPlayer::PlayState() const {
+    if (!open_)
+        return MPModes::mpNotReady;
+    if (AtEnd())
+        return MPModes::mpStopped;
+    if (session_->Flag("pause"))
+        return stopped_ ? MPModes::mpStopped : MPModes::mpPaused;
+    return MPModes::mpPlaying;
+}
+
+// The frame index counts in frames from the open on.
+void MediaPlayer::SetFrameTimeFormat() {}
+
+std::optional<PictureRectangle> MediaPlayer::PictureRect() const {
+    if (!open_ || !hasPicture_)
+        return std::nullopt;
+    return PictureRectangle{0, 0, pictureWidth_, pictureHeight_};
+}
+
+void MediaPlayer::OnButtonPressed(MPBtnType button, bool byKeyboard) {
+    bool doDefault = true;
+    if (onClick_)
+        onClick_(button, doDefault);
+    if (!doDefault)
+        return;
+    PerformAction(button);
+    if (byKeyboard || open_)
+        ApplyButtonRule(button);
+}
+
+void MediaPlayer::PerformAction(MPBtnType button) {
+    RequireOpen();
+    switch (button) {
+    case MPBtnType::btPlay:
+        Play();
+        break;
+    case MPBtnType::btPause:
+        if (PlayState() == MPModes::mpPlaying) {
+            session_->SetFlag("pause", true);
+            stopped_ = false;
+        } else if (PlayState() == MPModes::mpPaused) {
+            session_->SetFlag("pause", false);
+        }
+        break;
+    case MPBtnType::btStop:
+        session_->SetFlag("pause", true);
+        stopped_ = true;
+        break;
+    case MPBtnType::btNext:
+        Seek(Length());
+        break;
+    case MPBtnType::btPrev:
+        Seek(0);
+        break;
+    case MPBtnType::btStep:
+        if (hasPicture_) {
+            if (Position() == Length())
+                Seek(0);
+            Seek(Position() + stepCount_);
+        }
+        break;
+    case MPBtnType::btBack:
+        if (hasPicture_)
+            Seek(Position() - stepCount_);
+        break;
+    default:
+        break;
+    }
+}
+
+void MediaPlayer::ApplyButtonRule(MPBtnType button) {
+    switch (button) {
+    case MPBtnType::btPlay:
+        SetButtons({{MPBtnType::btPlay, false}, {MPBtnType::btPause, true}, {MPBtnType::btStop, true}});
+        break;
+    case MPBtnType::btPause:
+        SetButtons({{MPBtnType::btPlay, true}});
+        break;
+    default:
+        SetButtons({{MPBtnType::btPlay, true}, {MPBtnType::btPause, false}, {MPBtnType::btStop, false}});
+        break;
+    }
+}
+
+void MediaPlayer::SetButtons(std::initializer_list<std::pair<MPBtnType, bool>> states) {
+    for (const auto& [button, enabled] : states)
+        bar_->SetButtonEnabled(button, enabled);
+}
+
+void MediaPlayer::DrainEvents() {
+    if (!session_)
+        return;
+    for (;;) {
+        const mpv_event& event = session_->NextEvent(std::chrono::milliseconds(0));
+        if (event.event_id == MPV_EVENT_NONE)
+            return;
+        HandleEvent(event);
+    }
+}
+
+void MediaPlayer::HandleEvent(const mpv_event& event) {
+    if (event.event_id != MPV_EVENT_PROPERTY_CHANGE || !open_)
+        return;
+    const auto* property = static_cast<const mpv_event_property*>(event.data);
+    const bool ended = property->format == MPV_FORMAT_FLAG && *static_cast<const int*>(property->data) != 0;
+    // A play that ran to the end leaves the medium stopped.
+    if (std::string_view(property->name) == "eof-reached" && ended && PlayState() != MPModes::mpPlaying) {
+        stopped_ = true;
+        SetButtons({{MPBtnType::btPlay, true}, {MPBtnType::btPause, false}, {MPBtnType::btStop, false}});
+    }
+}
+
+bool MediaPlayer::WaitFor(int eventId, int timeoutMs, int* endFileError) {
+    QElapsedTimer clock;
+    clock.start();
+    for (qint64 left = timeoutMs; left > 0; left = timeoutMs - clock.elapsed()) {
+        const mpv_event& event = session_->NextEvent(std::chrono::milliseconds(left));
+        if (event.event_id == eventId)
+            return true;
+        if (event.event_id == MPV_EVENT_END_FILE && endFileError) {
+            const auto* ended = static_cast<const mpv_event_end_file*>(event.data);
+            if (ended->reason == MPV_END_FILE_REASON_ERROR) {
+                *endFileError = ended->error < 0 ? ended->error : 1;
+                return false;
+            }
+        }
+        HandleEvent(event);
+    }
+    return false;
+}
+
+} // namespace framequill

@@ -1,0 +1,89 @@
+#pragma once
+
+#include "PlayerTypes.h"
+
+#include <QWidget>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct mpv_event;
+
+namespace framequill {
+
+class ButtonBar;
+class MpvSession;
+
+// The player: a button bar that plays a video file into a display control, over libmpv. Positions and
+// lengths of a video are frame numbers: frame n is the n-th picture of the video stream in presentation
+// order, taken from a frame index read when the file opens. A medium without a picture counts in
+// milliseconds. Operations that move the video return when the new picture is on screen.
+class MediaPlayer : public QWidget {
+    Q_OBJECT
+public:
+    // Raised when a button is pressed, before its action; clearing doDefault skips the action.
+    using ClickHandler = std::function<void(MPBtnType button, bool& doDefault)>;
+
+    explicit MediaPlayer(QWidget* parent);
+    ~MediaPlayer() override;
+
+    void Open();
+    void Close();
+    void Play();
+    std::int32_t Position() const;
+    void Seek(std::int32_t target);
+    std::int32_t Length() const;
+    MPModes PlayState() const;
+    void SetFrameTimeFormat();
+    std::optional<PictureRectangle> PictureRect() const;
+
+    const std::string& FileName() const { return fileName_; }
+    void SetFileName(const std::string& path) { fileName_ = path; }
+    QWidget* Display() const { return display_; }
+    void SetDisplay(QWidget* display);
+    void SetOnClick(ClickHandler handler) { onClick_ = std::move(handler); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void OnButtonPressed(MPBtnType button, bool byKeyboard);
+    void PerformAction(MPBtnType button);
+    void ApplyButtonRule(MPBtnType button);
+    void SetButtons(std::initializer_list<std::pair<MPBtnType, bool>> states);
+    void RequireOpen() const;
+    void EnsureSession();
+    void DrainEvents();
+    void HandleEvent(const mpv_event& event);
+    // Waits for the event with the given id, handing every other event on; false on timeout.
+    bool WaitFor(int eventId, int timeoutMs, int* endFileError = nullptr);
+    void MoveTo(double seconds);
+    double SecondsOf(std::int32_t position) const;
+    bool AtEnd() const;
+
+    ButtonBar* bar_;
+    QWidget* display_ = nullptr;
+    QWidget* surface_ = nullptr;
+    std::unique_ptr<MpvSession> session_;
+    ClickHandler onClick_;
+    std::string fileName_;
+
+    bool open_ = false;
+    bool hasPicture_ = false;
+    // The mpv time of every picture, or empty for a medium without a picture.
+    std::vector<double> pictureSeconds_;
+    double durationSeconds_ = 0;
+    int pictureWidth_ = 0;
+    int pictureHeight_ = 0;
+    std::int32_t stepCount_ = 0;
+    // mpv has only "paused": a stop and a seek leave the medium stopped rather than paused.
+    bool stopped_ = true;
+    // A seek to the length puts the medium at its end, past the last picture's own time.
+    bool parkedAtEnd_ = false;
+};
+
+} // namespace framequill
