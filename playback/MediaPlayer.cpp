@@ -28,6 +28,10 @@ constexpr int kCloseTimeoutMs = 3000;
 // An exact seek shows the first picture whose time is at least the target minus 5 ms; a picture counts
 // as shown once the clock is within half a millisecond of its time.
 constexpr double kShownTolerance = 0.0005;
+// How long before its time mpv's video output takes a picture on.
+constexpr double kHandOnAhead = 0.050;
+// A picture goes on screen as the sound reaches its time; a millisecond's grace covers the drawing.
+constexpr double kSoundToPicture = 0.001;
 
 // Shows how far the reading of a long file's frames is, and lets the user stop it.
 class IndexingProgress {
@@ -163,7 +167,7 @@ void MediaPlayer::Open() {
     }
     durationSeconds_ = session_->Number("duration").value_or(0.0);
     open_ = true;
-    stopped_ = true;
+    motion_ = Motion::Stopped;
     parkedAtEnd_ = false;
     stepCount_ = Length() / 10;
     SetButtons({{MPBtnType::btPlay, true},
@@ -200,21 +204,63 @@ void MediaPlayer::Play() {
     RequireOpen();
     if (Position() == Length())
         Seek(0);
-    session_->SetFlag("pause", false);
-    stopped_ = false;
+    Resume();
 }
 
-bool MediaPlayer::AtEnd() const { return parkedAtEnd_ || session_->Flag("eof-reached"); }
+void MediaPlayer::Resume() {
+    session_->SetFlag("pause", false);
+    motion_ = Motion::Playing;
+    parkedAtEnd_ = false;
+}
 
-std::int32_t MediaPlayer::Position() const {
+void MediaPlayer::Halt(Motion motion) {
+    session_->SetFlag("pause", true);
+    motion_ = motion;
+}
+
+// Pausing leaves the picture that mpv had already taken on unshown, though its clock names it: an exact
+// move to the picture on screen makes the two agree again.
+void MediaPlayer::Freeze(Motion motion) {
+    const bool wasPlaying = PlayState() == MPModes::mpPlaying;
+    const std::int32_t shown = Position();
+    Halt(motion);
+    if (wasPlaying && hasPicture_ && shown < Length())
+        MoveTo(SecondsOf(shown));
+}
+
+// mpv may call a paused file ended right after a seek to its last picture; only a play runs it out.
+bool MediaPlayer::AtEnd() const {
+    return parkedAtEnd_ || (motion_ == Motion::Playing && session_->Flag("eof-reached"));
+}
+
+std::int32_t MediaPlayer::PictureNamedBy(double seconds) const {
+    const auto after =
+        std::upper_bound(pictureSeconds_.begin(), pictureSeconds_.end(), seconds + kShownTolerance);
+    return static_cast<std::int32_t>(std::max<std::ptrdiff_t>(0, after - pictureSeconds_.begin() - 1));
+}
+
+std::int32_t MediaPlayer::Position() {
     RequireOpen();
+    DrainEvents();
     if (AtEnd())
         return Length();
     const double now = session_->Number("time-pos").value_or(0.0);
     if (!hasPicture_)
         return static_cast<std::int32_t>(now * 1000.0 + 0.5);
-    const auto after = std::upper_bound(pictureSeconds_.begin(), pictureSeconds_.end(), now + kShownTolerance);
-    return static_cast<std::int32_t>(std::max<std::ptrdiff_t>(0, after - pictureSeconds_.begin() - 1));
+    const std::int32_t named = PictureNamedBy(now);
+    if (motion_ != Motion::Playing || named == 0)
+        return named;
+    // With sound, pictures are shown when the sound reaches their time.
+    if (const auto heard = session_->Number("audio-pts"))
+        return std::min(named, PictureNamedBy(*heard - kSoundToPicture));
+    if (PictureNamedBy(clockSeconds_) != named)
+        return named;
+    // While playing, the picture the clock names goes on screen when it is due: 50 ms after the clock
+    // moved to it, or when the picture before it has had its time, whichever comes first.
+    const double lead = std::min(kHandOnAhead, pictureSeconds_[static_cast<std::size_t>(named)] -
+                                                   pictureSeconds_[static_cast<std::size_t>(named - 1)]);
+    const std::chrono::duration<double> since = std::chrono::steady_clock::now() - clockMovedAt_;
+    return since.count() < lead ? named - 1 : named;
 }
 
 std::int32_t MediaPlayer::Length() const {
@@ -234,9 +280,12 @@ double MediaPlayer::SecondsOf(std::int32_t position) const {
 void MediaPlayer::Seek(std::int32_t target) {
     RequireOpen();
     const std::int32_t clamped = std::clamp<std::int32_t>(target, 0, Length());
-    session_->SetFlag("pause", true);
-    stopped_ = true;
+    Halt(Motion::Stopped);
     MoveTo(SecondsOf(clamped));
+    // Measured: the first exact seek to a file's last picture can end at the end of the file with the
+    // picture before still on screen; a second one from there shows it.
+    if (hasPicture_ && clamped >= Length() - 1)
+        MoveTo(SecondsOf(clamped));
     // mpv holds the last picture at its own time; the position it stands for is the end.
     parkedAtEnd_ = clamped == Length();
 }
@@ -253,9 +302,14 @@ MPModes MediaPlayer::PlayState() const {
         return MPModes::mpNotReady;
     if (AtEnd())
         return MPModes::mpStopped;
-    if (session_->Flag("pause"))
-        return stopped_ ? MPModes::mpStopped : MPModes::mpPaused;
-    return MPModes::mpPlaying;
+    switch (motion_) {
+    case Motion::Playing:
+        return MPModes::mpPlaying;
+    case Motion::Paused:
+        return MPModes::mpPaused;
+    default:
+        return MPModes::mpStopped;
+    }
 }
 
 // The frame index counts in frames from the open on.
@@ -285,16 +339,13 @@ void MediaPlayer::PerformAction(MPBtnType button) {
         Play();
         break;
     case MPBtnType::btPause:
-        if (PlayState() == MPModes::mpPlaying) {
-            session_->SetFlag("pause", true);
-            stopped_ = false;
-        } else if (PlayState() == MPModes::mpPaused) {
-            session_->SetFlag("pause", false);
-        }
+        if (PlayState() == MPModes::mpPlaying)
+            Freeze(Motion::Paused);
+        else if (PlayState() == MPModes::mpPaused)
+            Resume();
         break;
     case MPBtnType::btStop:
-        session_->SetFlag("pause", true);
-        stopped_ = true;
+        Freeze(Motion::Stopped);
         break;
     case MPBtnType::btNext:
         Seek(Length());
@@ -352,10 +403,16 @@ void MediaPlayer::HandleEvent(const mpv_event& event) {
     if (event.event_id != MPV_EVENT_PROPERTY_CHANGE || !open_)
         return;
     const auto* property = static_cast<const mpv_event_property*>(event.data);
+    if (std::string_view(property->name) == "time-pos" && property->format == MPV_FORMAT_DOUBLE) {
+        clockSeconds_ = *static_cast<const double*>(property->data);
+        clockMovedAt_ = std::chrono::steady_clock::now();
+        return;
+    }
     const bool ended = property->format == MPV_FORMAT_FLAG && *static_cast<const int*>(property->data) != 0;
-    // A play that ran to the end leaves the medium stopped.
-    if (std::string_view(property->name) == "eof-reached" && ended && PlayState() != MPModes::mpPlaying) {
-        stopped_ = true;
+    // A play that ran to the end leaves the medium stopped there.
+    if (std::string_view(property->name) == "eof-reached" && ended && motion_ == Motion::Playing) {
+        motion_ = Motion::Stopped;
+        parkedAtEnd_ = true;
         SetButtons({{MPBtnType::btPlay, true}, {MPBtnType::btPause, false}, {MPBtnType::btStop, false}});
     }
 }

@@ -4,6 +4,7 @@
 
 #include <QWidget>
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -34,7 +35,7 @@ public:
     void Open();
     void Close();
     void Play();
-    std::int32_t Position() const;
+    std::int32_t Position();
     void Seek(std::int32_t target);
     std::int32_t Length() const;
     MPModes PlayState() const;
@@ -51,6 +52,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // mpv has only "paused"; a stop and a seek leave the medium stopped, the Pause button paused.
+    enum class Motion { Stopped, Paused, Playing };
+
     void OnButtonPressed(MPBtnType button, bool byKeyboard);
     void PerformAction(MPBtnType button);
     void ApplyButtonRule(MPBtnType button);
@@ -64,6 +68,11 @@ private:
     void MoveTo(double seconds);
     double SecondsOf(std::int32_t position) const;
     bool AtEnd() const;
+    std::int32_t PictureNamedBy(double seconds) const;
+    // Pauses or stops playback where the screen is, and makes mpv's clock say so.
+    void Freeze(Motion motion);
+    void Resume();
+    void Halt(Motion motion);
 
     ButtonBar* bar_;
     QWidget* display_ = nullptr;
@@ -80,10 +89,13 @@ private:
     int pictureWidth_ = 0;
     int pictureHeight_ = 0;
     std::int32_t stepCount_ = 0;
-    // mpv has only "paused": a stop and a seek leave the medium stopped rather than paused.
-    bool stopped_ = true;
+    Motion motion_ = Motion::Stopped;
     // A seek to the length puts the medium at its end, past the last picture's own time.
     bool parkedAtEnd_ = false;
+    // When mpv's clock last moved, and to what. mpv hands a picture on up to 50 ms before it is due,
+    // and its clock names that picture from then on.
+    double clockSeconds_ = -1;
+    std::chrono::steady_clock::time_point clockMovedAt_;
 };
 
 } // namespace framequill

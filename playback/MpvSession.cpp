@@ -19,12 +19,14 @@ struct Option {
 // shown or counted, and a chosen file may make mpv open nothing but itself.
 const Option kOptions[] = {
     {"vo", "gpu,xv,x11", "a list, so that mpv falls back from GPU output on a software renderer to x11"},
+    {"gpu-api", "opengl", "probing Vulkan on a machine without a GPU hangs or breaks the X connection"},
     {"input-cursor", "no", "mouse clicks over the picture go to the window, not to mpv"},
     {"input-vo-keyboard", "no", "keys go to the window, not to mpv"},
     {"osd-level", "0", "nothing drawn over the picture"},
     {"osc", "no", "no on-screen controller"},
     {"sid", "no", "no subtitles of the file's own over the picture"},
     {"audio-display", "no", "cover art of a sound file is not shown as a picture"},
+    {"audio-fallback-to-null", "yes", "without a sound output a file still plays, silently"},
     {"keepaspect", "yes", "the picture keeps its shape"},
     {"video-unscaled", "yes", "the picture is drawn at its own size"},
     {"video-align-x", "-1", "from the display's left edge"},
@@ -67,6 +69,7 @@ MpvSession::MpvSession(std::int64_t windowId, std::function<void()> wakeup) : wa
             Check(mpv_set_option_string(handle_, option.name, option.value));
         Check(mpv_initialize(handle_));
         Check(mpv_observe_property(handle_, 0, "eof-reached", MPV_FORMAT_FLAG));
+        Check(mpv_observe_property(handle_, 0, "time-pos", MPV_FORMAT_DOUBLE));
     } catch (...) {
         mpv_terminate_destroy(handle_);
         throw;
