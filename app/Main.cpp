@@ -180,7 +180,7 @@ void TMainForm::DockVideoWindow() {
     if (!FormVideo)
         return;
     const QRect outer = frameGeometry();
-    FormVideo->move(outer.left() + outer.width(), outer.top());
+    FormVideo->MoveOuterTo({outer.left() + outer.width(), outer.top()});
 }
 
 void TMainForm::FormActivate() {
@@ -253,9 +253,9 @@ void TMainForm::bttVideoFileClick() {
     OpenDialog1.Filter = "Video files (*.avi, *.mpg)|*.AVI;*.MPG;";
     if (!OpenDialog1.Execute(this, dialogRunner_))
         return;
+    // In front, but the keys stay with the main window, where Begin, Next and End are.
     FormVideo->show();
     FormVideo->raise();
-    FormVideo->activateWindow();
     MediaPlayer& player = *FormVideo->MediaPlayer1;
     player.Close();
     edVideoFile->setText(QString::fromStdString(OpenDialog1.FileName));

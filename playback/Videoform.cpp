@@ -72,6 +72,29 @@ void TFormVideo::resizeEvent(QResizeEvent* event) {
     TrackBar1->setGeometry(1, 9, std::max(0, innerWidth - 3), 33);
 }
 
+QMargins TFormVideo::FrameMargins() const {
+    const QRect outer = frameGeometry();
+    const QRect inner = geometry();
+    return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+            outer.bottom() - inner.bottom()};
+}
+
+void TFormVideo::MoveOuterTo(QPoint topLeft) {
+    placedAt_ = topLeft;
+    placedWithFrame_ = FrameMargins();
+    move(topLeft);
+}
+
+bool TFormVideo::event(QEvent* event) {
+    const bool handled = QWidget::event(event);
+    // A window placed right after it was shown gets its frame later; by its first paint the frame is
+    // there, and the window is placed again with it.
+    if ((event->type() == QEvent::Paint || event->type() == QEvent::Move) && placedAt_ &&
+        FrameMargins() != placedWithFrame_)
+        MoveOuterTo(*placedAt_);
+    return handled;
+}
+
 void TFormVideo::closeEvent(QCloseEvent* event) { event->ignore(); }
 
 int TFormVideo::OuterWidth() const { return frameGeometry().width(); }

@@ -2,7 +2,10 @@
 
 #include <QWidget>
 
+#include <QMargins>
+
 #include <functional>
+#include <optional>
 #include <string>
 
 class QFrame;
@@ -35,13 +38,21 @@ public:
     int OuterHeight() const;
     void SetOuterWidth(int width);
     void SetOuterHeight(int height);
+    // Puts the window's outer top-left corner at the point, also when the window manager frames a
+    // window that was just shown only after this call.
+    void MoveOuterTo(QPoint topLeft);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
+    QMargins FrameMargins() const;
+
     std::function<void(const std::string&)> setFrameText_;
+    std::optional<QPoint> placedAt_;
+    QMargins placedWithFrame_;
 };
 
 // The one video window of the program.

@@ -1,1 +1,301 @@
-int main() { return 0; }
+#include "AppFixture.h"
+#include "playback/PlayerFixture.h"
+
+#include "app/Application.h"
+#include "app/IntervalTimer.h"
+#include "playback/MediaPlayer.h"
+#include "playback/TrackBar.h"
+
+#include <QFrame>
+#include <QLineEdit>
+#include <QListView>
+
+#include <clocale>
+#include <fstream>
+
+using namespace framequill;
+using namespace framequill::testing;
+
+class VideoCommandTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<Program> program_;
+    ScriptedDialogs dialogs_;
+    QTemporaryDir folder_;
+
+    MediaPlayer& player() { return *FormVideo->MediaPlayer1; }
+    TrackBar& trackBar() { return *FormVideo->TrackBar1; }
+    QString field() { return MainForm->edFrameNumber->text(); }
+    int onScreen() { return FrameOnScreen(FormVideo->Panel1); }
+
+    void openVideo(const char* name) {
+        dialogs_.answers.push_back(Media(name));
+        QTest::mouseClick(MainForm->bttVideoFile, Qt::LeftButton);
+        QTest::qWait(30);
+    }
+    void loadLines(const std::string& content) {
+        const std::string file = folder_.filePath("lines.txt").toStdString();
+        std::ofstream(file, std::ios::binary) << content;
+        dialogs_.answers.push_back(file);
+        QTest::mouseClick(MainForm->bttTxtFile, Qt::LeftButton);
+    }
+    void select(int line) {
+        MainForm->lbTxt->setCurrentIndex(MainForm->Script().index(line));
+    }
+    void typeFrame(const QString& text) {
+        MainForm->edFrameNumber->setFocus();
+        MainForm->edFrameNumber->selectAll();
+        QTest::keyClicks(MainForm->edFrameNumber, text);
+    }
+    const std::string& line(int n) { return MainForm->Script().Lines()[static_cast<std::size_t>(n)]; }
+
+private slots:
+    void initTestCase() {
+        std::setlocale(LC_NUMERIC, "C");
+        MediaFolder();
+    }
+
+    void init() {
+        dialogs_ = {};
+        program_ = std::make_unique<Program>();
+        FirstActivation = false;
+        MainForm->SetDialogRunner(dialogs_.Runner());
+        program_->Show();
+        QVERIFY(QTest::qWaitForWindowActive(MainForm));
+    }
+
+    void cleanup() { program_.reset(); }
+
+    // The display panel ends one pixel larger than the picture, whatever the window's size before.
+    void openingFitsTheWindowToThePictureAndEnablesTheCommands() {
+        openVideo("mpeg4.avi");
+        QVERIFY(FormVideo->isVisible());
+        QCOMPARE(MainForm->edVideoFile->text().toStdString(), Media("mpeg4.avi"));
+        QCOMPARE(FormVideo->Panel1->size(), QSize(321, 241));
+        const QRect main = MainForm->frameGeometry();
+        QTRY_COMPARE(FormVideo->frameGeometry().topLeft(), QPoint(main.left() + main.width(), main.top()));
+        QCOMPARE(trackBar().Max(), 100);
+        QCOMPARE(trackBar().Frequency(), 1);
+        QVERIFY(MainForm->Timer1->Enabled());
+        for (auto* button : {MainForm->bttMarkBeginning, MainForm->bttMarkEnd, MainForm->bttMarkNext, MainForm->bttGoto})
+            QVERIFY(button->isEnabled());
+        QCOMPARE(field(), QString("1"));
+
+        FormVideo->resize(500, 200);
+        openVideo("large_640x480.mkv");
+        QCOMPARE(FormVideo->Panel1->size(), QSize(641, 481));
+        QCOMPARE(trackBar().Max(), 50);
+        QCOMPARE(trackBar().Frequency(), 0);
+    }
+
+    // A shorter video brings the thumb down to its length and seeks there; otherwise nothing moves.
+    void aShorterVideoLowersTheThumb() {
+        openVideo("h264_sound.mp4");
+        trackBar().SetPosition(110);
+        QCOMPARE(field(), QString("110"));
+        openVideo("large_640x480.mkv");
+        QCOMPARE(trackBar().Position(), 50);
+        QCOMPARE(field(), QString("50"));
+        QCOMPARE(player().Position(), 50);
+        trackBar().SetPosition(20);
+        openVideo("mpeg4.avi");
+        QCOMPARE(trackBar().Position(), 20);
+        QCOMPARE(player().Position(), 0);
+    }
+
+    void aFailedFirstOpenLeavesTheCommandsOff() {
+        const auto boxes = AnswerBoxes([&] { openVideo("not_a_video.avi"); });
+        QCOMPARE(boxes.size(), std::size_t(1));
+        QVERIFY(!boxes[0].text.isEmpty());
+        QVERIFY(FormVideo->isVisible());
+        QCOMPARE(MainForm->edVideoFile->text().toStdString(), Media("not_a_video.avi"));
+        QVERIFY(!MainForm->bttGoto->isEnabled() && !MainForm->bttMarkBeginning->isEnabled());
+        QVERIFY(!MainForm->Timer1->Enabled());
+        QCOMPARE(trackBar().Max(), 10);
+    }
+
+    // After a good open, a failed one closes the old video; marking and Goto then say so and change nothing.
+    void aFailedOpenAfterAGoodOneLeavesNothingOpen() {
+        loadLines("a\nb\n");
+        openVideo("mpeg4.avi");
+        const QSize sized = FormVideo->size();
+        AnswerBoxes([&] { openVideo("corrupt.mp4"); });
+        QCOMPARE(FormVideo->size(), sized);
+        QVERIFY(MainForm->bttGoto->isEnabled());
+        QCOMPARE(player().PlayState(), MPModes::mpNotReady);
+        select(0);
+        for (auto* button : {MainForm->bttMarkBeginning, MainForm->bttGoto}) {
+            const auto boxes = AnswerBoxes([&] { QTest::mouseClick(button, Qt::LeftButton); });
+            QCOMPARE(boxes.size(), std::size_t(1));
+            QCOMPARE(boxes[0].text, QString("No MCI device open."));
+        }
+        QCOMPARE(line(0), std::string("{}{}a"));
+    }
+
+    void cancellingTheDialogChangesNothing() {
+        openVideo("h264_sound.mp4");
+        player().Play();
+        dialogs_.answers.push_back(std::nullopt);
+        QTest::mouseClick(MainForm->bttVideoFile, Qt::LeftButton);
+        QCOMPARE(player().PlayState(), MPModes::mpPlaying);
+        QCOMPARE(MainForm->edVideoFile->text().toStdString(), Media("h264_sound.mp4"));
+    }
+
+    // The frame stamped into a line is the frame on screen.
+    void markingStampsTheFrameOnScreen() {
+        loadLines("one\ntwo\nthree\n");
+        openVideo("h264_2997.mkv");
+        select(0);
+        typeFrame("37");
+        QTest::mouseClick(MainForm->bttGoto, Qt::LeftButton);
+        QCOMPARE(onScreen(), 37);
+        QTest::mouseClick(MainForm->bttMarkBeginning, Qt::LeftButton);
+        trackBar().SetPosition(52);
+        QTRY_COMPARE_WITH_TIMEOUT(onScreen(), 52, 500);
+        QTest::mouseClick(MainForm->bttMarkNext, Qt::LeftButton);
+        trackBar().SetPosition(90);
+        QTest::mouseClick(MainForm->bttMarkEnd, Qt::LeftButton);
+        QCOMPARE(MainForm->Script().Lines(), (Script{"{37}{52}one", "{52}{90}two", "{}{}three"}));
+    }
+
+    // While playing, a tick writes the frame; a press of Begin stamps the frame on screen at that moment:
+    // the picture read just after the press lies between the positions before and after it.
+    void playbackIsFollowedAndMarkedAsSeen() {
+        loadLines("{}{}one\n{}{}two\n");
+        openVideo("h264_sound.mp4");
+        select(0);
+        player().Play();
+        QTRY_VERIFY_WITH_TIMEOUT(field() != "1", 1000);
+        const int shownInField = field().toInt();
+        QVERIFY(shownInField > 0 && shownInField < 40);
+        QTRY_COMPARE_WITH_TIMEOUT(trackBar().Position() > 0, true, 1000);
+        for (int i = 0; i < 5; ++i) {
+            QTest::qWait(170);
+            select(0);
+            const int before = player().Position();
+            MainForm->bttMarkBeginningClick();
+            const int seen = onScreen();
+            const int stamped = std::stoi(line(0).substr(1));
+            QVERIFY2(before <= stamped && stamped <= seen + 1 && seen <= player().Position(),
+                     qPrintable(QString("before %1 stamped %2 seen %3").arg(before).arg(stamped).arg(seen)));
+        }
+        // Typed text is overwritten at the next tick that changes the number.
+        typeFrame("abc");
+        QTRY_VERIFY_WITH_TIMEOUT(field() != "abc", 1000);
+    }
+
+    void gotoWhenNotPlaying() {
+        openVideo("h264_2997.mkv");
+        trackBar().SetPosition(10);
+        typeFrame("50");
+        QTest::mouseClick(MainForm->bttGoto, Qt::LeftButton);
+        QCOMPARE(player().Position(), 50);
+        QCOMPARE(trackBar().Position(), 50);
+        QCOMPARE(field(), QString("50"));
+        QCOMPARE(onScreen(), 50);
+        // With the thumb already there the field keeps what was typed.
+        typeFrame(" 50");
+        QTest::mouseClick(MainForm->bttGoto, Qt::LeftButton);
+        QCOMPARE(field(), QString(" 50"));
+        QCOMPARE(player().Position(), 50);
+    }
+
+    void gotoOutsideTheVideoIsClamped() {
+        openVideo("h264_2997.mkv");
+        trackBar().SetPosition(100);
+        typeFrame("-5");
+        QTest::mouseClick(MainForm->bttGoto, Qt::LeftButton);
+        QCOMPARE(trackBar().Position(), 0);
+        QCOMPARE(field(), QString("0"));
+        QCOMPARE(onScreen(), 0);
+        typeFrame("5000");
+        QTest::mouseClick(MainForm->bttGoto, Qt::LeftButton);
+        QCOMPARE(trackBar().Position(), 120);
+        QCOMPARE(field(), QString("120"));
+        QCOMPARE(onScreen(), 119);
+    }
+
+    void gotoWhilePlayingPlaysOnFromTheTarget() {
+        openVideo("h264_sound.mp4");
+        trackBar().SetPosition(5);
+        player().Play();
+        typeFrame("80");
+        MainForm->bttGotoClick();
+        QCOMPARE(player().PlayState(), MPModes::mpPlaying);
+        QVERIFY(player().Position() >= 79 && player().Position() < 90);
+        QCOMPARE(trackBar().Position(), 5);
+    }
+
+    // The field's check runs when a click moves the focus, not when Alt+G presses Goto.
+    void gotoByClickChecksTheFieldAndByAcceleratorDoesNot() {
+        openVideo("h264_2997.mkv");
+        trackBar().SetPosition(30);
+        typeFrame("abc");
+        QTest::keyClick(MainForm->edFrameNumber, Qt::Key_G, Qt::AltModifier);
+        QTRY_COMPARE(player().Position(), 0);
+        QCOMPARE(QApplication::focusWidget(), MainForm->edFrameNumber);
+        trackBar().SetPosition(30);
+        typeFrame("abc");
+        QTest::mouseClick(MainForm->bttGoto, Qt::LeftButton);
+        QCOMPARE(player().Position(), 1);
+        QCOMPARE(field(), QString("1"));
+    }
+
+    void leavingTheFrameFieldPutsOneInPlaceOfWhatIsNoNumber() {
+        const std::pair<QString, QString> cases[] = {
+            {"", "1"},  {"abc", "1"},  {"12abc", "1"}, {"99999999999", "1"},
+            {" 12", " 12"}, {"-3", "-3"}, {"$10", "$10"},
+        };
+        for (const auto& [typed, after] : cases) {
+            MainForm->edFrameNumber->setFocus();
+            MainForm->edFrameNumber->setText(typed);
+            QTest::keyClick(MainForm->edFrameNumber, Qt::Key_Tab);
+            QCOMPARE(field(), after);
+        }
+    }
+
+    void doubleClickGoesToTheLinesStart() {
+        loadLines("{40}{}Hello\n{ 60}{}x\n{}{}Hello\n{abc}{}x\n{12a}{}x\n");
+        openVideo("h264_2997.mkv");
+        trackBar().SetPosition(5);
+        select(0);
+        MainForm->lbTxtDblClick();
+        QCOMPARE(player().Position(), 40);
+        QCOMPARE(trackBar().Position(), 40);
+        QCOMPARE(field(), QString("40"));
+        QCOMPARE(onScreen(), 40);
+        select(1);
+        MainForm->lbTxtDblClick();
+        QCOMPARE(player().Position(), 60);
+        for (int quiet : {2, 3, 4}) {
+            select(quiet);
+            const auto boxes = AnswerBoxes([&] { MainForm->lbTxtDblClick(); });
+            QVERIFY(boxes.empty());
+            QCOMPARE(player().Position(), 60);
+        }
+        // While playing the thumb moves at once and the video plays on.
+        player().Play();
+        select(0);
+        MainForm->lbTxtDblClick();
+        QCOMPARE(player().PlayState(), MPModes::mpPlaying);
+        QCOMPARE(trackBar().Position(), 40);
+    }
+
+    void doubleClickDoesNothingBeforeAVideoWasChosen() {
+        loadLines("{40}{}Hello\n");
+        select(0);
+        const auto boxes = AnswerBoxes([&] { MainForm->lbTxtDblClick(); });
+        QVERIFY(boxes.empty());
+        MainForm->lbTxt->clearSelection();
+        MainForm->lbTxtDblClick();
+        QCOMPARE(field(), QString("1"));
+    }
+};
+
+int main(int argc, char** argv) {
+    framequill::Application application(argc, argv);
+    VideoCommandTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "VideoCommandTest.moc"
