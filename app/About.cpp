@@ -130,16 +130,22 @@ void TFormAbout::showEvent(QShowEvent* event) {
     FormShow();
 }
 
-void TFormAbout::FormShow() { Timer1->SetEnabled(true); }
+void TFormAbout::FormShow() {
+    Timer1->SetEnabled(true);
+}
 
 void TFormAbout::Timer1Timer() {
     Timer1->SetEnabled(false);
     close();
 }
 
-void TFormAbout::FormClick() { close(); }
+void TFormAbout::FormClick() {
+    close();
+}
 
-void TFormAbout::Label2Click() { QDesktopServices::openUrl(UserGuideUrl()); }
+void TFormAbout::Label2Click() {
+    QDesktopServices::openUrl(UserGuideUrl());
+}
 
 QUrl UserGuideUrl() {
     // Installed beside the program under share/, or in the source tree next to the build folder.

@@ -12,7 +12,8 @@ class IntervalTimer;
 // A label that reports a click of the left mouse button.
 class ClickLabel : public QLabel {
 public:
-    ClickLabel(QWidget* parent, std::function<void()> onClick) : QLabel(parent), onClick_(std::move(onClick)) {}
+    ClickLabel(QWidget* parent, std::function<void()> onClick)
+        : QLabel(parent), onClick_(std::move(onClick)) {}
 
 protected:
     void mousePressEvent(QMouseEvent*) override {}

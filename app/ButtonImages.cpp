@@ -17,7 +17,8 @@ QPixmap Embossed(const QPixmap& image) {
     QImage shape = image.toImage().convertToFormat(QImage::Format_ARGB32);
     QPixmap result = Blank(image.width());
     QPainter painter(&result);
-    for (const auto& [offset, colour] : {std::pair{1, QColor(Qt::white)}, std::pair{0, QColor(128, 128, 128)}}) {
+    for (const auto& [offset, colour] :
+         {std::pair{1, QColor(Qt::white)}, std::pair{0, QColor(128, 128, 128)}}) {
         QImage tinted = shape;
         for (int y = 0; y < tinted.height(); ++y)
             for (int x = 0; x < tinted.width(); ++x)

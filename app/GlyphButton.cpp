@@ -33,8 +33,8 @@ void GlyphButton::paintEvent(QPaintEvent*) {
     painter.drawPixmap(left + shift, (height() - image.height()) / 2 + shift, image);
     left += image.width() + gap_;
     const QRect textArea(left + shift, shift, textWidth + 2, height());
-    style()->drawItemText(&painter, textArea, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic, palette(),
-                          isEnabled(), text(), QPalette::ButtonText);
+    style()->drawItemText(&painter, textArea, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic,
+                          palette(), isEnabled(), text(), QPalette::ButtonText);
     if (hasFocus()) {
         QStyleOptionFocusRect focus;
         focus.initFrom(this);

@@ -61,7 +61,8 @@ ScriptList::ScriptList(QWidget* parent, QMenu* menu) : QListView(parent), menu_(
 }
 
 void ScriptList::contextMenuEvent(QContextMenuEvent* event) {
-    const QPoint at = event->reason() == QContextMenuEvent::Keyboard ? mapToGlobal(QPoint(0, 0)) : event->globalPos();
+    const QPoint at =
+        event->reason() == QContextMenuEvent::Keyboard ? mapToGlobal(QPoint(0, 0)) : event->globalPos();
     menu_->popup(at);
 }
 
@@ -95,9 +96,10 @@ TMainForm::TMainForm() : layout_(kInnerSize) {
         connect(made, &QPushButton::clicked, this, [this, handler] { (this->*handler)(); });
         return made;
     };
-    bttTxtFile = button("bttTxtFile", "&Text File", folder.normal, folder.disabled, 14, &TMainForm::bttTxtFileClick);
-    bttVideoFile =
-        button("bttVideoFile", "&Video File", folder.normal, folder.disabled, 8, &TMainForm::bttVideoFileClick);
+    bttTxtFile =
+        button("bttTxtFile", "&Text File", folder.normal, folder.disabled, 14, &TMainForm::bttTxtFileClick);
+    bttVideoFile = button("bttVideoFile", "&Video File", folder.normal, folder.disabled, 8,
+                          &TMainForm::bttVideoFileClick);
     bttGoto = button("bttGoto", "&Goto", MagnifierImage(), {}, 4, &TMainForm::bttGotoClick);
     bttMarkNext = button("bttMarkNext", "&Next", NextWedgesImage(), {}, 4, &TMainForm::bttMarkNextClick);
     bttSave = button("bttSave", "&Save", floppy.normal, floppy.disabled, 4, &TMainForm::bttSaveClick);
@@ -120,8 +122,9 @@ TMainForm::TMainForm() : layout_(kInnerSize) {
     layout_.Add(bttMarkEnd, {320, 412, 65, 25}, AnchorRight | AnchorBottom);
     layout_.Add(bttMarkBeginning, {176, 412, 65, 25}, AnchorRight | AnchorBottom);
 
-    QWidget* const tabOrder[] = {edTxtFile,   lbTxt, edVideoFile, edFrameNumber, bttTxtFile,      bttVideoFile,
-                                 bttGoto, bttMarkNext, bttSave, bttMarkEnd, bttMarkBeginning};
+    QWidget* const tabOrder[] = {edTxtFile,  lbTxt,        edVideoFile,     edFrameNumber,
+                                 bttTxtFile, bttVideoFile, bttGoto,         bttMarkNext,
+                                 bttSave,    bttMarkEnd,   bttMarkBeginning};
     for (std::size_t i = 0; i + 1 < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i], tabOrder[i + 1]);
     for (QWidget* control : tabOrder)
@@ -141,7 +144,8 @@ void TMainForm::ShowCentred() {
     for (const QScreen* screen : QGuiApplication::screens())
         desktop = desktop.united(screen->geometry());
     const QSize outer = size() + kDesignFrame;
-    move(std::max(0, (desktop.width() - outer.width()) / 2), std::max(0, (desktop.height() - outer.height()) / 2));
+    move(std::max(0, (desktop.width() - outer.width()) / 2),
+         std::max(0, (desktop.height() - outer.height()) / 2));
     show();
 }
 
@@ -180,7 +184,7 @@ void TMainForm::DockVideoWindow() {
     if (!FormVideo)
         return;
     const QRect outer = frameGeometry();
-    FormVideo->MoveOuterTo({outer.left() + outer.width(), outer.top()});
+    FormVideo->move(outer.left() + outer.width(), outer.top());
 }
 
 void TMainForm::FormActivate() {
@@ -245,9 +249,15 @@ template <typename Command> void TMainForm::Mark(Command command) {
         SelectLine(*next);
 }
 
-void TMainForm::bttMarkBeginningClick() { Mark(MarkBeginning); }
-void TMainForm::bttMarkEndClick() { Mark(MarkEnd); }
-void TMainForm::bttMarkNextClick() { Mark(MarkNext); }
+void TMainForm::bttMarkBeginningClick() {
+    Mark(MarkBeginning);
+}
+void TMainForm::bttMarkEndClick() {
+    Mark(MarkEnd);
+}
+void TMainForm::bttMarkNextClick() {
+    Mark(MarkNext);
+}
 
 void TMainForm::bttVideoFileClick() {
     OpenDialog1.Filter = "Video files (*.avi, *.mpg)|*.AVI;*.MPG;";
@@ -256,6 +266,7 @@ void TMainForm::bttVideoFileClick() {
     // In front, but the keys stay with the main window, where Begin, Next and End are.
     FormVideo->show();
     FormVideo->raise();
+    FormVideo->WaitUntilFramed();
     MediaPlayer& player = *FormVideo->MediaPlayer1;
     player.Close();
     edVideoFile->setText(QString::fromStdString(OpenDialog1.FileName));

@@ -13,8 +13,9 @@ Program::Program() {
     main_ = std::make_unique<TMainForm>();
     MainForm = main_.get();
     TMainForm* mainForm = main_.get();
-    video_ = std::make_unique<TFormVideo>(
-        [mainForm](const std::string& text) { mainForm->edFrameNumber->setText(QString::fromStdString(text)); });
+    video_ = std::make_unique<TFormVideo>([mainForm](const std::string& text) {
+        mainForm->edFrameNumber->setText(QString::fromStdString(text));
+    });
     FormVideo = video_.get();
     about_ = std::make_unique<TFormAbout>();
     FormAbout = about_.get();
@@ -29,6 +30,8 @@ Program::~Program() {
     MainForm = nullptr;
 }
 
-void Program::Show() { main_->ShowCentred(); }
+void Program::Show() {
+    main_->ShowCentred();
+}
 
 } // namespace framequill

@@ -75,7 +75,9 @@ void ButtonBar::PaintGlyph(QPainter& painter, QRect area, int button, bool enabl
         path.closeSubpath();
         painter.drawPath(path);
     };
-    auto bar = [&](double x) { painter.drawRect(QRectF(x, c.y() - 4, 2, 8)); };
+    auto bar = [&](double x) {
+        painter.drawRect(QRectF(x, c.y() - 4, 2, 8));
+    };
     switch (static_cast<MPBtnType>(button)) {
     case MPBtnType::btPlay:
         triangle(c.x() - 3, 1);

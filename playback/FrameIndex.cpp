@@ -70,12 +70,13 @@ FrameIndex FrameIndex::Read(const std::string& path, const Progress& progress) {
     double lastKeyframe = 0;
     for (int n = 0; n < count; ++n) {
         const FFMS_FrameInfo* frame = FFMS_GetFrameInfo(track, n);
-        const double seconds =
-            static_cast<double>(frame->PTS) * static_cast<double>(base->Num) / static_cast<double>(base->Den) / 1000.0;
+        const double seconds = static_cast<double>(frame->PTS) * static_cast<double>(base->Num) /
+                               static_cast<double>(base->Den) / 1000.0;
         result.seconds_.push_back(seconds);
         if (frame->KeyFrame || n == count - 1) {
             if (n > 0)
-                result.longestKeyframeDistance_ = std::max(result.longestKeyframeDistance_, seconds - lastKeyframe);
+                result.longestKeyframeDistance_ =
+                    std::max(result.longestKeyframeDistance_, seconds - lastKeyframe);
             lastKeyframe = seconds;
         }
     }

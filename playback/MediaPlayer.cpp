@@ -81,7 +81,9 @@ MediaPlayer::MediaPlayer(QWidget* parent) : QWidget(parent), bar_(new ButtonBar(
 }
 
 // mpv draws into the surface's window: it has to go first.
-MediaPlayer::~MediaPlayer() { session_.reset(); }
+MediaPlayer::~MediaPlayer() {
+    session_.reset();
+}
 
 void MediaPlayer::SetDisplay(QWidget* display) {
     if (display_)
@@ -163,7 +165,8 @@ void MediaPlayer::Open() {
         // Program and transport streams seek their demuxer after the target; starting it a keyframe
         // distance earlier lets the exact seek decode forward to the right picture.
         if (index.NeedsEarlyDemuxerSeek())
-            session_->SetOption("hr-seek-demuxer-offset", SeekArgument(index.LongestKeyframeDistance() + 0.5));
+            session_->SetOption("hr-seek-demuxer-offset",
+                                SeekArgument(index.LongestKeyframeDistance() + 0.5));
     }
     durationSeconds_ = session_->Number("duration").value_or(0.0);
     open_ = true;

@@ -20,7 +20,9 @@ TrackBar::TrackBar(QWidget* parent) : QSlider(Qt::Horizontal, parent) {
     connect(this, &QAbstractSlider::actionTriggered, this, [this] { userMoved_ = true; });
 }
 
-void TrackBar::SetPosition(int position) { setValue(position); }
+void TrackBar::SetPosition(int position) {
+    setValue(position);
+}
 
 void TrackBar::SetMax(int max) {
     if (max < minimum())

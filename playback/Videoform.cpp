@@ -4,7 +4,10 @@
 #include "TrackBar.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFrame>
+#include <QWindow>
 
 #include <string>
 
@@ -28,8 +31,8 @@ QFrame* MakePanel(QWidget* parent, QFrame::Shadow shadow) {
 } // namespace
 
 TFormVideo::TFormVideo(std::function<void(const std::string&)> setFrameText)
-    : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint |
-                           Qt::WindowMaximizeButtonHint),
+    : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint),
       setFrameText_(std::move(setFrameText)) {
     setObjectName("FormVideo");
     setWindowTitle("Video");
@@ -53,7 +56,8 @@ TFormVideo::TFormVideo(std::function<void(const std::string&)> setFrameText)
     MediaPlayer1->setObjectName("MediaPlayer1");
     MediaPlayer1->setGeometry(8, 44, 197, 25);
     MediaPlayer1->SetDisplay(Panel1);
-    MediaPlayer1->SetOnClick([this](MPBtnType button, bool& doDefault) { MediaPlayer1Click(button, doDefault); });
+    MediaPlayer1->SetOnClick(
+        [this](MPBtnType button, bool& doDefault) { MediaPlayer1Click(button, doDefault); });
 
     // Panel1 354 x 287 at the starting size.
     resize(354 + 2 * kBorder, 287 + kPanel2Height + 2 * kBorder);
@@ -61,7 +65,9 @@ TFormVideo::TFormVideo(std::function<void(const std::string&)> setFrameText)
 }
 
 // The player draws into a window inside Panel1, so it must stop before Panel1 goes.
-TFormVideo::~TFormVideo() { delete MediaPlayer1; }
+TFormVideo::~TFormVideo() {
+    delete MediaPlayer1;
+}
 
 void TFormVideo::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
@@ -79,30 +85,32 @@ QMargins TFormVideo::FrameMargins() const {
             outer.bottom() - inner.bottom()};
 }
 
-void TFormVideo::MoveOuterTo(QPoint topLeft) {
-    placedAt_ = topLeft;
-    placedWithFrame_ = FrameMargins();
-    move(topLeft);
+void TFormVideo::WaitUntilFramed() {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 1000 &&
+           !(windowHandle() && windowHandle()->isExposed() && !FrameMargins().isNull()))
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
 }
 
-bool TFormVideo::event(QEvent* event) {
-    const bool handled = QWidget::event(event);
-    // A window placed right after it was shown gets its frame later; by its first paint the frame is
-    // there, and the window is placed again with it.
-    if ((event->type() == QEvent::Paint || event->type() == QEvent::Move) && placedAt_ &&
-        FrameMargins() != placedWithFrame_)
-        MoveOuterTo(*placedAt_);
-    return handled;
+void TFormVideo::closeEvent(QCloseEvent* event) {
+    event->ignore();
 }
 
-void TFormVideo::closeEvent(QCloseEvent* event) { event->ignore(); }
+int TFormVideo::OuterWidth() const {
+    return frameGeometry().width();
+}
+int TFormVideo::OuterHeight() const {
+    return frameGeometry().height();
+}
 
-int TFormVideo::OuterWidth() const { return frameGeometry().width(); }
-int TFormVideo::OuterHeight() const { return frameGeometry().height(); }
+void TFormVideo::SetOuterWidth(int outer) {
+    resize(outer - (frameGeometry().width() - width()), height());
+}
 
-void TFormVideo::SetOuterWidth(int outer) { resize(outer - (frameGeometry().width() - width()), height()); }
-
-void TFormVideo::SetOuterHeight(int outer) { resize(width(), outer - (frameGeometry().height() - height())); }
+void TFormVideo::SetOuterHeight(int outer) {
+    resize(width(), outer - (frameGeometry().height() - height()));
+}
 
 void TFormVideo::TrackBar1Change() {
     if (MediaPlayer1->PlayState() == MPModes::mpPlaying)

@@ -5,7 +5,6 @@
 #include <QMargins>
 
 #include <functional>
-#include <optional>
 #include <string>
 
 class QFrame;
@@ -38,21 +37,18 @@ public:
     int OuterHeight() const;
     void SetOuterWidth(int width);
     void SetOuterHeight(int height);
-    // Puts the window's outer top-left corner at the point, also when the window manager frames a
-    // window that was just shown only after this call.
-    void MoveOuterTo(QPoint topLeft);
+    // Returns once a window that was just shown is on screen with its frame, so that sizes and places
+    // given afterwards are not undone by the window manager's own placing; at most a second.
+    void WaitUntilFramed();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    bool event(QEvent* event) override;
 
 private:
     QMargins FrameMargins() const;
 
     std::function<void(const std::string&)> setFrameText_;
-    std::optional<QPoint> placedAt_;
-    QMargins placedWithFrame_;
 };
 
 // The one video window of the program.

@@ -34,7 +34,8 @@ inline std::vector<BoxSeen> AnswerBoxes(const std::function<void()>& action) {
     poll.setInterval(20);
     QObject::connect(&poll, &QTimer::timeout, [&] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            seen.push_back({box->windowTitle(), box->text(), box->icon(), static_cast<int>(box->buttons().size())});
+            seen.push_back(
+                {box->windowTitle(), box->text(), box->icon(), static_cast<int>(box->buttons().size())});
             box->button(QMessageBox::Ok)->click();
         }
     });

@@ -25,7 +25,9 @@ std::string ReadFile(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-QRect InnerGeometry(QWidget* control) { return control->geometry().translated(-4, -4); }
+QRect InnerGeometry(QWidget* control) {
+    return control->geometry().translated(-4, -4);
+}
 
 } // namespace
 
@@ -54,7 +56,6 @@ struct StartWatch {
         poll.start();
     }
 };
-
 
 // Records the addresses that the about window asks the desktop to open.
 class UrlRecorder : public QObject {
@@ -146,8 +147,8 @@ private slots:
         struct Place {
             QWidget* control;
             QRect start;
-            int growsRight;  // 1 when its right side follows the window's width, 0 when it stays
-            int movesRight;  // 1 when it moves with the right edge
+            int growsRight; // 1 when its right side follows the window's width, 0 when it stays
+            int movesRight; // 1 when it moves with the right edge
             int growsDown;
             int movesDown;
         };
@@ -186,7 +187,7 @@ private slots:
     void tabGoesThroughTheControlsInTheirOrderSkippingDisabledOnes() {
         startWithoutSplash();
         QTRY_COMPARE(QApplication::focusWidget(), MainForm->edTxtFile);
-        const QWidget* expected[] = {MainForm->lbTxt,  MainForm->edVideoFile, MainForm->edFrameNumber,
+        const QWidget* expected[] = {MainForm->lbTxt,      MainForm->edVideoFile,  MainForm->edFrameNumber,
                                      MainForm->bttTxtFile, MainForm->bttVideoFile, MainForm->bttSave,
                                      MainForm->edTxtFile};
         for (const QWidget* next : expected) {
@@ -230,7 +231,8 @@ private slots:
         dialogs_.answers.push_back(saved);
         QTest::mouseClick(MainForm->bttSave, Qt::LeftButton);
         QCOMPARE(dialogs_.requests.back().fileName, text + ".sub");
-        QCOMPARE(ReadFile(saved), std::string("{}{}Hello\r\n{10}{20}World\r\n{}{}\r\n{}{} {x\r\n{}{}last\r\n"));
+        QCOMPARE(ReadFile(saved),
+                 std::string("{}{}Hello\r\n{10}{20}World\r\n{}{}\r\n{}{} {x\r\n{}{}last\r\n"));
 
         // The proposal stays with the loaded file, not the name saved under; a cancelled save writes nothing.
         dialogs_.answers.push_back(std::nullopt);
@@ -377,8 +379,8 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         QTest::qWait(200);
-        timer.SetInterval(300);   // the same: the countdown goes on
-        timer.SetEnabled(true);   // already enabled: nothing
+        timer.SetInterval(300); // the same: the countdown goes on
+        timer.SetEnabled(true); // already enabled: nothing
         QTRY_COMPARE_WITH_TIMEOUT(ticks, 1, 2000);
         QVERIFY2(clock.elapsed() < 450, qPrintable(QString::number(clock.elapsed())));
         timer.SetEnabled(false);
@@ -387,14 +389,15 @@ private slots:
         timer.SetEnabled(true);
         clock.restart();
         QTest::qWait(200);
-        timer.SetInterval(500);   // a new interval restarts the countdown
+        timer.SetInterval(500); // a new interval restarts the countdown
         QTRY_COMPARE_WITH_TIMEOUT(ticks, 2, 2000);
         QVERIFY2(clock.elapsed() >= 690, qPrintable(QString::number(clock.elapsed())));
     }
 
     void linesShowAsUtf8OrWindows1252() {
         QCOMPARE(DecodeForDisplay("caf\xc3\xa9"), QString::fromUtf8("caf\xc3\xa9"));
-        QCOMPARE(DecodeForDisplay("caf\xe9 \x80\x93"), QString::fromUtf8("caf\xc3\xa9 \xe2\x82\xac\xe2\x80\x9c"));
+        QCOMPARE(DecodeForDisplay("caf\xe9 \x80\x93"),
+                 QString::fromUtf8("caf\xc3\xa9 \xe2\x82\xac\xe2\x80\x9c"));
     }
 };
 

@@ -39,9 +39,7 @@ class VideoCommandTest : public QObject {
         dialogs_.answers.push_back(file);
         QTest::mouseClick(MainForm->bttTxtFile, Qt::LeftButton);
     }
-    void select(int line) {
-        MainForm->lbTxt->setCurrentIndex(MainForm->Script().index(line));
-    }
+    void select(int line) { MainForm->lbTxt->setCurrentIndex(MainForm->Script().index(line)); }
     void typeFrame(const QString& text) {
         MainForm->edFrameNumber->setFocus();
         MainForm->edFrameNumber->selectAll();
@@ -77,7 +75,8 @@ private slots:
         QCOMPARE(trackBar().Max(), 100);
         QCOMPARE(trackBar().Frequency(), 1);
         QVERIFY(MainForm->Timer1->Enabled());
-        for (auto* button : {MainForm->bttMarkBeginning, MainForm->bttMarkEnd, MainForm->bttMarkNext, MainForm->bttGoto})
+        for (auto* button :
+             {MainForm->bttMarkBeginning, MainForm->bttMarkEnd, MainForm->bttMarkNext, MainForm->bttGoto})
             QVERIFY(button->isEnabled());
         QCOMPARE(field(), QString("1"));
 
@@ -243,7 +242,7 @@ private slots:
 
     void leavingTheFrameFieldPutsOneInPlaceOfWhatIsNoNumber() {
         const std::pair<QString, QString> cases[] = {
-            {"", "1"},  {"abc", "1"},  {"12abc", "1"}, {"99999999999", "1"},
+            {"", "1"},      {"abc", "1"}, {"12abc", "1"}, {"99999999999", "1"},
             {" 12", " 12"}, {"-3", "-3"}, {"$10", "$10"},
         };
         for (const auto& [typed, after] : cases) {

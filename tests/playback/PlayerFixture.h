@@ -24,7 +24,9 @@ inline QString MediaFolder() {
     return folder.path();
 }
 
-inline std::string Media(const char* name) { return QDir(MediaFolder()).filePath(name).toStdString(); }
+inline std::string Media(const char* name) {
+    return QDir(MediaFolder()).filePath(name).toStdString();
+}
 
 // Reads the frame number that the picture on screen carries in its top-left corner.
 inline int FrameOnScreen(QWidget* display) {

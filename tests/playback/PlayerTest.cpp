@@ -117,8 +117,9 @@ private slots:
             const int after = player()->Position();
             if (after >= player()->Length())
                 break;
-            QVERIFY2(before <= seen && seen <= after,
-                     qPrintable(QString("before %1, on screen %2, after %3").arg(before).arg(seen).arg(after)));
+            QVERIFY2(
+                before <= seen && seen <= after,
+                qPrintable(QString("before %1, on screen %2, after %3").arg(before).arg(seen).arg(after)));
             ++samples;
         }
         QVERIFY(samples >= 5);
@@ -222,10 +223,14 @@ private slots:
     void aFileThatCannotBeOpenedLeavesNothingOpen_data() {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("message");
-        QTest::newRow("cut off") << "corrupt.mp4" << "";
-        QTest::newRow("text") << "not_a_video.avi" << "";
-        QTest::newRow("missing") << "no_such_file.avi" << "Cannot open file ";
-        QTest::newRow("folder") << "." << "Cannot open file ";
+        QTest::newRow("cut off") << "corrupt.mp4"
+                                 << "";
+        QTest::newRow("text") << "not_a_video.avi"
+                              << "";
+        QTest::newRow("missing") << "no_such_file.avi"
+                                 << "Cannot open file ";
+        QTest::newRow("folder") << "."
+                                << "Cannot open file ";
     }
 
     void aFileThatCannotBeOpenedLeavesNothingOpen() {
@@ -245,7 +250,9 @@ private slots:
         QCOMPARE(greying(), QString("0000000"));
         for (auto operation : std::initializer_list<std::function<void()>>{
                  [&] { player()->Position(); }, [&] { player()->Seek(3); }, [&] { player()->Play(); },
-                 [&] { player()->Length(); }}) {
+                 [&] {
+                     player()->Length();
+                 }}) {
             try {
                 operation();
                 QFAIL("worked with nothing open");

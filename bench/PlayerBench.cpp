@@ -1,0 +1,258 @@
+// The player against raw libmpv and the stand-alone mpv, measured in the same run:
+//  - exact seeks to 30 random frames of a 1080p H.264 video with a keyframe every 300 frames: how many
+//    showed the requested frame, median and worst time, and the ratio of the medians (goal: at most 1.1x);
+//  - 10 s of 1080p30 playback: CPU seconds against the stand-alone mpv with the same video output
+//    (goal: at most 1.1x);
+//  - reading the frame index of a 1 GB transport stream against reading the file once (goal: 1.5x).
+#include "playback/FrameIndex.h"
+#include "playback/MediaPlayer.h"
+#include "playback/Videoform.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QImage>
+#include <QProcess>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <mpv/client.h>
+
+#include <algorithm>
+#include <clocale>
+#include <cstdio>
+#include <fcntl.h>
+#include <random>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace framequill;
+
+namespace {
+
+const char* const kBarcode =
+    "format=yuv420p,geq=lum='if(lt(Y,16)*lt(X,256),16+219*mod(floor(N/pow(2,floor(X/16))),2),lum(X,Y))'"
+    ":cb='cb(X,Y)':cr='cr(X,Y)'";
+
+bool Run(const QStringList& arguments) {
+    return QProcess::execute("ffmpeg", arguments) == 0;
+}
+
+int FrameOnScreen(QWidget* display) {
+    QCoreApplication::processEvents();
+    const QPoint corner = display->mapToGlobal(QPoint(0, 0));
+    const QImage strip =
+        QGuiApplication::primaryScreen()->grabWindow(0, corner.x(), corner.y(), 256, 16).toImage();
+    int number = 0;
+    for (int bit = 0; bit < 16; ++bit)
+        if (qGray(strip.pixel(bit * 16 + 8, 8)) > 128)
+            number |= 1 << bit;
+    return number;
+}
+
+double Seconds(const QElapsedTimer& clock) {
+    return static_cast<double>(clock.nsecsElapsed()) / 1e9;
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+double CpuSeconds(int who) {
+    rusage usage{};
+    getrusage(who, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// Raw libmpv with only what an exact seek needs, drawing into a window of its own.
+std::vector<double> RawSeeks(const std::string& path, const std::vector<int>& targets, double fps) {
+    QWidget window;
+    window.resize(640, 360);
+    window.setAttribute(Qt::WA_NativeWindow);
+    window.show();
+    (void)QTest::qWaitForWindowExposed(&window);
+    mpv_handle* mpv = mpv_create();
+    const std::string wid = std::to_string(window.winId());
+    for (const auto& [name, value] :
+         std::initializer_list<std::pair<const char*, const char*>>{{"wid", wid.c_str()},
+                                                                    {"vo", "gpu,xv,x11"},
+                                                                    {"gpu-api", "opengl"},
+                                                                    {"config", "no"},
+                                                                    {"pause", "yes"},
+                                                                    {"keep-open", "yes"},
+                                                                    {"hr-seek", "yes"},
+                                                                    {"audio", "no"}})
+        mpv_set_option_string(mpv, name, value);
+    mpv_initialize(mpv);
+    auto waitFor = [&](int id) {
+        for (;;) {
+            const mpv_event* event = mpv_wait_event(mpv, 10);
+            if (event->event_id == id || event->event_id == MPV_EVENT_NONE)
+                return;
+        }
+    };
+    const char* load[] = {"loadfile", path.c_str(), nullptr};
+    mpv_command(mpv, load);
+    waitFor(MPV_EVENT_PLAYBACK_RESTART);
+    std::vector<double> times;
+    for (const int target : targets) {
+        const std::string seconds = std::to_string(target / fps);
+        const char* seek[] = {"seek", seconds.c_str(), "absolute+exact", nullptr};
+        QElapsedTimer clock;
+        clock.start();
+        mpv_command(mpv, seek);
+        waitFor(MPV_EVENT_PLAYBACK_RESTART);
+        times.push_back(Seconds(clock));
+    }
+    mpv_terminate_destroy(mpv);
+    return times;
+}
+
+void SeekBenchmark(const std::string& path) {
+    std::mt19937 random(2024);
+    std::vector<int> targets;
+    for (int i = 0; i < 30; ++i)
+        targets.push_back(std::uniform_int_distribution<int>(0, 599)(random));
+
+    TFormVideo window([](const std::string&) {});
+    window.resize(660, 460);
+    window.show();
+    (void)QTest::qWaitForWindowExposed(&window);
+    MediaPlayer& player = *window.MediaPlayer1;
+    player.SetFileName(path);
+    player.Open();
+    std::vector<double> ours;
+    int exact = 0;
+    for (const int target : targets) {
+        QElapsedTimer clock;
+        clock.start();
+        player.Seek(target);
+        ours.push_back(Seconds(clock));
+        QTest::qWait(20);
+        exact += FrameOnScreen(window.Panel1) == target ? 1 : 0;
+    }
+    player.Close();
+    const std::vector<double> raw = RawSeeks(path, targets, 30.0);
+    std::printf("seeks, 1080p H.264, keyframe every 300 frames: %d of %zu exact\n", exact, targets.size());
+    std::printf("  Framequill median %.1f ms, worst %.1f ms\n", Median(ours) * 1e3,
+                *std::max_element(ours.begin(), ours.end()) * 1e3);
+    std::printf("  raw libmpv median %.1f ms, worst %.1f ms\n", Median(raw) * 1e3,
+                *std::max_element(raw.begin(), raw.end()) * 1e3);
+    std::printf("  ratio of medians: %.2fx (goal: at most 1.1x)\n", Median(ours) / Median(raw));
+}
+
+void PlaybackBenchmark(const std::string& path) {
+    TFormVideo window([](const std::string&) {});
+    window.resize(660, 460);
+    window.show();
+    (void)QTest::qWaitForWindowExposed(&window);
+    MediaPlayer& player = *window.MediaPlayer1;
+    player.SetFileName(path);
+    player.Open();
+    const double before = CpuSeconds(RUSAGE_SELF);
+    player.Play();
+    QTest::qWait(10000);
+    const double ours = CpuSeconds(RUSAGE_SELF) - before;
+    player.Close();
+
+    const double childrenBefore = CpuSeconds(RUSAGE_CHILDREN);
+    const int status = QProcess::execute("mpv", {"--no-config", "--really-quiet", "--vo=x11", "--length=10",
+                                                 "--geometry=640x360+0+0", QString::fromStdString(path)});
+    const double mpv = CpuSeconds(RUSAGE_CHILDREN) - childrenBefore;
+    std::printf("10 s of 1080p30 playback, CPU seconds: Framequill %.2f, mpv %.2f", ours, mpv);
+    if (status == 0 && mpv > 0)
+        std::printf(", ratio %.2fx (goal: at most 1.1x)\n", ours / mpv);
+    else
+        std::printf(" (the stand-alone mpv did not run)\n");
+}
+
+void IndexBenchmark(const std::string& path) {
+    std::vector<char> buffer(1 << 20);
+    auto readOnce = [&] {
+        const int fd = ::open(path.c_str(), O_RDONLY);
+        while (::read(fd, buffer.data(), buffer.size()) > 0) {
+        }
+        ::close(fd);
+    };
+    readOnce();
+    QElapsedTimer clock;
+    clock.start();
+    readOnce();
+    const double read = Seconds(clock);
+    clock.restart();
+    const FrameIndex index = FrameIndex::Read(path, {});
+    const double indexing = Seconds(clock);
+    std::printf("frame index of a %.2f GB transport stream (%zu pictures): %.2f s, reading it once %.2f s, "
+                "ratio %.2fx (goal: at most 1.5x)\n",
+                static_cast<double>(QFileInfo(QString::fromStdString(path)).size()) / 1e9, index.Count(),
+                indexing, read, indexing / read);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+    QTemporaryDir folder;
+    const std::string hd = folder.filePath("hd.mp4").toStdString();
+    const std::string ten = folder.filePath("ten.ts").toStdString();
+    const std::string big = folder.filePath("big.ts").toStdString();
+    std::printf("making the test videos...\n");
+    std::fflush(stdout);
+    if (!Run({"-loglevel",
+              "error",
+              "-y",
+              "-f",
+              "lavfi",
+              "-i",
+              "testsrc2=size=1920x1080:rate=30",
+              "-t",
+              "20",
+              "-vf",
+              kBarcode,
+              "-c:v",
+              "libx264",
+              "-preset",
+              "veryfast",
+              "-g",
+              "300",
+              "-bf",
+              "3",
+              "-pix_fmt",
+              "yuv420p",
+              QString::fromStdString(hd)}) ||
+        !Run({"-loglevel",
+              "error",
+              "-y",
+              "-f",
+              "lavfi",
+              "-i",
+              "testsrc2=size=1920x1080:rate=30",
+              "-t",
+              "10",
+              "-c:v",
+              "mpeg2video",
+              "-b:v",
+              "80M",
+              "-maxrate",
+              "80M",
+              "-bufsize",
+              "20M",
+              "-f",
+              "mpegts",
+              QString::fromStdString(ten)}) ||
+        !Run({"-loglevel", "error", "-y", "-stream_loop", "9", "-i", QString::fromStdString(ten), "-c",
+              "copy", "-f", "mpegts", QString::fromStdString(big)})) {
+        std::printf("ffmpeg could not make the test videos\n");
+        return 1;
+    }
+    SeekBenchmark(hd);
+    PlaybackBenchmark(hd);
+    IndexBenchmark(big);
+    return 0;
+}
