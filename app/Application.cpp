@@ -1,8 +1,10 @@
 #include "Application.h"
 
+#include "AppIcon.h"
 #include "ErrorDisplay.h"
 
 #include <QFont>
+#include <QIcon>
 
 #include <clocale>
 #include <exception>
@@ -12,6 +14,7 @@ namespace framequill {
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName("Framequill");
     setFont(QFont("Sans Serif", 8));
+    setWindowIcon(QIcon(DrawAppIcon(64)));
     // mpv reads numbers in the C locale; Qt has just set the user's.
     std::setlocale(LC_NUMERIC, "C");
 }

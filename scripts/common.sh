@@ -7,7 +7,8 @@ PACKAGES=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libmpv-dev libffms2-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth openbox x11-utils xdotool ffmpeg imagemagick mpv
+    xvfb xauth openbox x11-utils xdotool ffmpeg imagemagick mpv espeak-ng sox
+    appstream desktop-file-utils
 )
 
 install_packages() {
