@@ -38,8 +38,10 @@ void ScriptModel::SetLines(Script lines) {
 }
 
 void ScriptModel::RowsChanged(std::size_t first, std::size_t last) {
+    if (lines_.empty())
+        return;
     last = std::min(last, lines_.size() - 1);
-    if (lines_.empty() || first > last)
+    if (first > last)
         return;
     emit dataChanged(index(static_cast<int>(first)), index(static_cast<int>(last)), {Qt::DisplayRole});
 }

@@ -4,6 +4,7 @@
 //  - 10 s of 1080p30 playback: CPU seconds against the stand-alone mpv with the same video output
 //    (goal: at most 1.1x);
 //  - reading the frame index of a 1 GB transport stream against reading the file once (goal: 1.5x).
+#include "fixtures/Barcode.h"
 #include "playback/FrameIndex.h"
 #include "playback/MediaPlayer.h"
 #include "playback/Videoform.h"
@@ -13,10 +14,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFrame>
-#include <QGuiApplication>
-#include <QImage>
 #include <QProcess>
-#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -26,12 +24,14 @@
 #include <clocale>
 #include <cstdio>
 #include <fcntl.h>
+#include <memory>
 #include <random>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 using namespace framequill;
+using framequill::testing::FrameOnScreen;
 
 namespace {
 
@@ -41,18 +41,6 @@ const char* const kBarcode =
 
 bool Run(const QStringList& arguments) {
     return QProcess::execute("ffmpeg", arguments) == 0;
-}
-
-int FrameOnScreen(QWidget* display) {
-    QCoreApplication::processEvents();
-    const QPoint corner = display->mapToGlobal(QPoint(0, 0));
-    const QImage strip =
-        QGuiApplication::primaryScreen()->grabWindow(0, corner.x(), corner.y(), 256, 16).toImage();
-    int number = 0;
-    for (int bit = 0; bit < 16; ++bit)
-        if (qGray(strip.pixel(bit * 16 + 8, 8)) > 128)
-            number |= 1 << bit;
-    return number;
 }
 
 double Seconds(const QElapsedTimer& clock) {
@@ -115,19 +103,25 @@ std::vector<double> RawSeeks(const std::string& path, const std::vector<int>& ta
     return times;
 }
 
+// A video window of its own, shown, with the file open in its player.
+std::unique_ptr<TFormVideo> OpenInWindow(const std::string& path) {
+    auto window = std::make_unique<TFormVideo>([](const std::string&) {});
+    window->resize(660, 460);
+    window->show();
+    (void)QTest::qWaitForWindowExposed(window.get());
+    window->MediaPlayer1->SetFileName(path);
+    window->MediaPlayer1->Open();
+    return window;
+}
+
 void SeekBenchmark(const std::string& path) {
     std::mt19937 random(2024);
     std::vector<int> targets;
     for (int i = 0; i < 30; ++i)
         targets.push_back(std::uniform_int_distribution<int>(0, 599)(random));
 
-    TFormVideo window([](const std::string&) {});
-    window.resize(660, 460);
-    window.show();
-    (void)QTest::qWaitForWindowExposed(&window);
-    MediaPlayer& player = *window.MediaPlayer1;
-    player.SetFileName(path);
-    player.Open();
+    const auto window = OpenInWindow(path);
+    MediaPlayer& player = *window->MediaPlayer1;
     std::vector<double> ours;
     int exact = 0;
     for (const int target : targets) {
@@ -136,7 +130,7 @@ void SeekBenchmark(const std::string& path) {
         player.Seek(target);
         ours.push_back(Seconds(clock));
         QTest::qWait(20);
-        exact += FrameOnScreen(window.Panel1) == target ? 1 : 0;
+        exact += FrameOnScreen(window->Panel1) == target ? 1 : 0;
     }
     player.Close();
     const std::vector<double> raw = RawSeeks(path, targets, 30.0);
@@ -149,13 +143,8 @@ void SeekBenchmark(const std::string& path) {
 }
 
 void PlaybackBenchmark(const std::string& path) {
-    TFormVideo window([](const std::string&) {});
-    window.resize(660, 460);
-    window.show();
-    (void)QTest::qWaitForWindowExposed(&window);
-    MediaPlayer& player = *window.MediaPlayer1;
-    player.SetFileName(path);
-    player.Open();
+    const auto window = OpenInWindow(path);
+    MediaPlayer& player = *window->MediaPlayer1;
     const double before = CpuSeconds(RUSAGE_SELF);
     player.Play();
     QTest::qWait(10000);
@@ -267,8 +256,9 @@ int main(int argc, char** argv) {
               "-f",
               "mpegts",
               QString::fromStdString(ten)}) ||
-        !Run({"-loglevel", "error", "-y", "-f", "concat", "-safe", "0", "-i", RepeatList(folder, ten, 1000000000),
-              "-c", "copy", "-f", "mpegts", QString::fromStdString(big)})) {
+        !Run({"-loglevel", "error", "-y", "-f", "concat", "-safe", "0", "-i",
+              RepeatList(folder, ten, 1000000000), "-c", "copy", "-f", "mpegts",
+              QString::fromStdString(big)})) {
         std::printf("ffmpeg could not make the test videos\n");
         return 1;
     }

@@ -20,11 +20,10 @@ namespace {
 constexpr int kBorder = 4;
 constexpr int kPanel2Height = 79;
 
-// The raised-inside-lowered bevel of a display panel.
-QFrame* MakePanel(QWidget* parent, QFrame::Shadow shadow) {
+QFrame* MakePanel(QWidget* parent, const char* name) {
     auto* panel = new QFrame(parent);
-    panel->setFrameStyle(QFrame::Panel | shadow);
-    panel->setLineWidth(1);
+    panel->setObjectName(name);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     return panel;
 }
 
@@ -39,13 +38,9 @@ TFormVideo::TFormVideo(std::function<void(const std::string&)> setFrameText)
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::Button);
 
-    Panel1 = MakePanel(this, QFrame::Sunken);
-    Panel1->setObjectName("Panel1");
-    Panel1->setMidLineWidth(1);
-    Panel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
-    Panel1->setAutoFillBackground(true);
-    Panel2 = MakePanel(this, QFrame::Sunken);
-    Panel2->setObjectName("Panel2");
+    // The picture covers Panel1 from its top-left corner, bevel included.
+    Panel1 = MakePanel(this, "Panel1");
+    Panel2 = MakePanel(this, "Panel2");
 
     TrackBar1 = new TrackBar(Panel2);
     TrackBar1->setObjectName("TrackBar1");
