@@ -87,6 +87,16 @@ private slots:
         QCOMPARE(trackBar().Frequency(), 0);
     }
 
+    // Sound alone has no picture to fit the window to; its length is counted in milliseconds.
+    void aSoundFileLeavesTheWindowsSize() {
+        openVideo("mpeg4.avi");
+        const QSize sized = FormVideo->size();
+        openVideo("sound_only.wav");
+        QCOMPARE(FormVideo->size(), sized);
+        QVERIFY(std::abs(trackBar().Max() - 3000) < 50);
+        QVERIFY(MainForm->bttMarkBeginning->isEnabled());
+    }
+
     // A shorter video brings the thumb down to its length and seeks there; otherwise nothing moves.
     void aShorterVideoLowersTheThumb() {
         openVideo("h264_sound.mp4");

@@ -1,6 +1,7 @@
 #include "PlayerFixture.h"
 
 #include "playback/ButtonBar.h"
+#include "playback/FrameIndex.h"
 #include "playback/TrackBar.h"
 
 #include <QFrame>
@@ -271,6 +272,18 @@ private slots:
         QCOMPARE(greying(), QString("1001100"));
         player()->Seek(1500);
         QVERIFY(std::abs(player()->Position() - 1500) < 30);
+    }
+
+    // Reading the frames of a long file can be stopped; the open then fails and says why.
+    void cancellingTheFrameReadingFailsTheOpen() {
+        try {
+            FrameIndex::Read(Media("h264_sound.mp4"), [](std::int64_t, std::int64_t) { return false; });
+            QFAIL("read all frames although cancelled");
+        } catch (const Error& error) {
+            QCOMPARE(QString(error.what()), QString("Reading the video's frames was cancelled"));
+        }
+        QCOMPARE(FrameIndex::Read(Media("h264_sound.mp4"), {}).Count(), std::size_t(125));
+        QVERIFY(FrameIndex::Read(Media("sound_only.wav"), {}).Empty());
     }
 
     void pictureRectIsTheVideosSize() {
