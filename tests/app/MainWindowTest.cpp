@@ -6,6 +6,7 @@
 
 #include <QDesktopServices>
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
@@ -392,6 +393,25 @@ private slots:
         timer.SetInterval(500); // a new interval restarts the countdown
         QTRY_COMPARE_WITH_TIMEOUT(ticks, 2, 2000);
         QVERIFY2(clock.elapsed() >= 690, qPrintable(QString::number(clock.elapsed())));
+    }
+
+    // The platform's open dialog takes a typed name of a file that does not exist; the save dialog offers
+    // no file types.
+    void theOpenDialogAcceptsANameThatDoesNotExist() {
+        const std::string typed = path("not-there.txt");
+        QTimer::singleShot(300, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            QCOMPARE(dialog->nameFilters().size(), 1);
+            QVERIFY(dialog->nameFilters().front().startsWith("Text files (*.txt, *.sub) ("));
+            auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+            QVERIFY(name);
+            name->setText(QString::fromStdString(typed));
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        const auto chosen =
+            RunQtFileDialog(DialogRequest{false, "Text files (*.txt, *.sub)|*.TXT;*.SUB;", "", nullptr});
+        QCOMPARE(chosen, std::optional<std::string>(typed));
     }
 
     void linesShowAsUtf8OrWindows1252() {
