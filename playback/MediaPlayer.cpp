@@ -172,6 +172,7 @@ void MediaPlayer::Open() {
     open_ = true;
     motion_ = Motion::Stopped;
     parkedAtEnd_ = false;
+    clockSeconds_ = -1;
     stepCount_ = Length() / 10;
     SetButtons({{MPBtnType::btPlay, true},
                 {MPBtnType::btPause, false},
