@@ -216,7 +216,6 @@ void TMainForm::SelectLine(std::size_t line) {
 }
 
 void TMainForm::SetFrameText(const std::string& text) {
-    // An equal text is left alone, so that the caret and the selection stay.
     if (edFrameNumber->text().toStdString() != text)
         edFrameNumber->setText(QString::fromStdString(text));
 }

@@ -75,6 +75,8 @@ public:
     void SetDialogRunner(DialogRunner runner) { dialogRunner_ = std::move(runner); }
     // Centres the window on the desktop and shows it.
     void ShowCentred();
+    // Writes the frame field; an equal text is left alone, so that the caret and the selection stay.
+    void SetFrameText(const std::string& text);
 
 protected:
     bool event(QEvent* event) override;
@@ -86,7 +88,6 @@ private:
     template <typename Command> void Mark(Command command);
     std::optional<std::size_t> SelectedLine() const;
     void SelectLine(std::size_t line);
-    void SetFrameText(const std::string& text);
 
     ScriptModel* script_;
     AnchorLayout layout_;

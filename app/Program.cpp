@@ -4,8 +4,6 @@
 #include "Main.h"
 #include "playback/Videoform.h"
 
-#include <QLineEdit>
-
 namespace framequill {
 
 Program::Program() {
@@ -13,9 +11,8 @@ Program::Program() {
     main_ = std::make_unique<TMainForm>();
     MainForm = main_.get();
     TMainForm* mainForm = main_.get();
-    video_ = std::make_unique<TFormVideo>([mainForm](const std::string& text) {
-        mainForm->edFrameNumber->setText(QString::fromStdString(text));
-    });
+    video_ =
+        std::make_unique<TFormVideo>([mainForm](const std::string& text) { mainForm->SetFrameText(text); });
     FormVideo = video_.get();
     about_ = std::make_unique<TFormAbout>();
     FormAbout = about_.get();
