@@ -110,6 +110,8 @@ void MediaPlayer::EnsureSession() {
     surface_->setGeometry(display_->rect());
     surface_->show();
     session_ = std::make_unique<MpvSession>(static_cast<std::int64_t>(surface_->winId()), [this] {
+        // When the events came, not when this thread gets to them: the clock's moves are timed by it.
+        lastWakeup_.store(std::chrono::steady_clock::now().time_since_epoch().count());
         QMetaObject::invokeMethod(this, &MediaPlayer::DrainEvents, Qt::QueuedConnection);
     });
 }
@@ -409,7 +411,8 @@ void MediaPlayer::HandleEvent(const mpv_event& event) {
     const auto* property = static_cast<const mpv_event_property*>(event.data);
     if (std::string_view(property->name) == "time-pos" && property->format == MPV_FORMAT_DOUBLE) {
         clockSeconds_ = *static_cast<const double*>(property->data);
-        clockMovedAt_ = std::chrono::steady_clock::now();
+        clockMovedAt_ =
+            std::chrono::steady_clock::time_point(std::chrono::steady_clock::duration(lastWakeup_.load()));
         return;
     }
     const bool ended = property->format == MPV_FORMAT_FLAG && *static_cast<const int*>(property->data) != 0;

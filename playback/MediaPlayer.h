@@ -4,6 +4,7 @@
 
 #include <QWidget>
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -96,6 +97,8 @@ private:
     // and its clock names that picture from then on.
     double clockSeconds_ = -1;
     std::chrono::steady_clock::time_point clockMovedAt_;
+    // When mpv last said it had events; set on mpv's threads.
+    std::atomic<std::chrono::steady_clock::rep> lastWakeup_{0};
 };
 
 } // namespace framequill
