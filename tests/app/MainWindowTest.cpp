@@ -181,8 +181,9 @@ private slots:
                 QCOMPARE(InnerGeometry(place.control), expected);
             }
         }
-        // Never narrower than it starts.
+        // Never narrower than it starts, never lower than 200 pixels with its frame.
         QCOMPARE(MainForm->minimumWidth(), 395);
+        QCOMPARE(MainForm->minimumHeight() + MainForm->frameGeometry().height() - MainForm->height(), 200);
     }
 
     void tabGoesThroughTheControlsInTheirOrderSkippingDisabledOnes() {
