@@ -47,7 +47,6 @@ QLineEdit* MakeEdit(QWidget* parent, const char* name, bool readOnly) {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(name);
     edit->setReadOnly(readOnly);
-    // Menus of our own belong to the list alone; the field keeps the platform's edit menu.
     return edit;
 }
 
