@@ -94,22 +94,26 @@ QPixmap MagnifierImage() {
     return image;
 }
 
-QPixmap BeginWedgeImage() {
+namespace {
+
+// One wedge standing on a base line across the whole image.
+QPixmap WedgeOnBase(int left, int right, bool rising) {
     QPixmap image = Blank(16);
     QPainter painter(&image);
-    StepWedge(painter, 1, 8, 14, true);
+    StepWedge(painter, left, right, 14, rising);
     painter.fillRect(0, 14, 16, 1, Qt::black);
     painter.end();
     return image;
 }
 
+} // namespace
+
+QPixmap BeginWedgeImage() {
+    return WedgeOnBase(1, 8, true);
+}
+
 QPixmap EndWedgeImage() {
-    QPixmap image = Blank(16);
-    QPainter painter(&image);
-    StepWedge(painter, 8, 15, 14, false);
-    painter.fillRect(0, 14, 16, 1, Qt::black);
-    painter.end();
-    return image;
+    return WedgeOnBase(8, 15, false);
 }
 
 QPixmap NextWedgesImage() {

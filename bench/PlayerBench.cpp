@@ -44,8 +44,14 @@ const char* const kBarcode =
     "format=yuv420p,geq=lum='if(lt(Y,16)*lt(X,256),16+219*mod(floor(N/pow(2,floor(X/16))),2),lum(X,Y))'"
     ":cb='cb(X,Y)':cr='cr(X,Y)'";
 
-bool Run(const QStringList& arguments) {
-    return QProcess::execute("ffmpeg", arguments) == 0;
+// Runs ffmpeg quietly, overwriting its output.
+bool Ffmpeg(const QStringList& arguments) {
+    return QProcess::execute("ffmpeg", QStringList{"-loglevel", "error", "-y"} + arguments) == 0;
+}
+
+// Seconds of the moving 1080p30 test picture as ffmpeg's input.
+QStringList HdTestPicture(int seconds) {
+    return {"-f", "lavfi", "-i", "testsrc2=size=1920x1080:rate=30", "-t", QString::number(seconds)};
 }
 
 double Seconds(const QElapsedTimer& clock) {
@@ -292,51 +298,15 @@ int main(int argc, char** argv) {
     const std::string big = folder.filePath("big.ts").toStdString();
     std::printf("making the test videos...\n");
     std::fflush(stdout);
-    if (!Run({"-loglevel",
-              "error",
-              "-y",
-              "-f",
-              "lavfi",
-              "-i",
-              "testsrc2=size=1920x1080:rate=30",
-              "-t",
-              "20",
-              "-vf",
-              kBarcode,
-              "-c:v",
-              "libx264",
-              "-preset",
-              "veryfast",
-              "-g",
-              "300",
-              "-bf",
-              "3",
-              "-pix_fmt",
-              "yuv420p",
-              QString::fromStdString(hd)}) ||
-        !Run({"-loglevel",
-              "error",
-              "-y",
-              "-f",
-              "lavfi",
-              "-i",
-              "testsrc2=size=1920x1080:rate=30",
-              "-t",
-              "10",
-              "-c:v",
-              "mpeg2video",
-              "-b:v",
-              "80M",
-              "-maxrate",
-              "80M",
-              "-bufsize",
-              "20M",
-              "-f",
-              "mpegts",
-              QString::fromStdString(ten)}) ||
-        !Run({"-loglevel", "error", "-y", "-f", "concat", "-safe", "0", "-i",
-              RepeatList(folder, ten, 1000000000), "-c", "copy", "-f", "mpegts",
-              QString::fromStdString(big)})) {
+    const bool made = Ffmpeg(HdTestPicture(20) + QStringList{"-vf", kBarcode, "-c:v", "libx264", "-preset",
+                                                             "veryfast", "-g", "300", "-bf", "3", "-pix_fmt",
+                                                             "yuv420p", QString::fromStdString(hd)}) &&
+                      Ffmpeg(HdTestPicture(10) + QStringList{"-c:v", "mpeg2video", "-b:v", "80M", "-maxrate",
+                                                             "80M", "-bufsize", "20M", "-f", "mpegts",
+                                                             QString::fromStdString(ten)}) &&
+                      Ffmpeg({"-f", "concat", "-safe", "0", "-i", RepeatList(folder, ten, 1000000000), "-c",
+                              "copy", "-f", "mpegts", QString::fromStdString(big)});
+    if (!made) {
         std::printf("ffmpeg could not make the test videos\n");
         return 1;
     }

@@ -1,15 +1,12 @@
 #pragma once
 
 #include "fixtures/Barcode.h"
-#include "playback/MediaPlayer.h"
-#include "playback/Videoform.h"
 
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QTest>
 
-#include <memory>
+#include <string>
 
 namespace framequill::testing {
 

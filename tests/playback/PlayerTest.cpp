@@ -2,14 +2,17 @@
 
 #include "playback/ButtonBar.h"
 #include "playback/FrameIndex.h"
+#include "playback/MediaPlayer.h"
 #include "playback/TrackBar.h"
+#include "playback/Videoform.h"
 
 #include <QFrame>
-#include <QSignalSpy>
 #include <QTcpServer>
+#include <QTest>
 
 #include <clocale>
 #include <fstream>
+#include <memory>
 #include <random>
 
 using namespace framequill;
