@@ -7,6 +7,7 @@
 #include <QIcon>
 
 #include <clocale>
+#include <csignal>
 #include <exception>
 
 namespace framequill {
@@ -17,6 +18,9 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
     setWindowIcon(QIcon(DrawAppIcon(64)));
     // mpv reads numbers in the C locale; Qt has just set the user's.
     std::setlocale(LC_NUMERIC, "C");
+    // A file-size limit would otherwise end the program in the middle of a save, with every unsaved line
+    // lost; ignored, the write fails and the save reports it.
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 bool Application::notify(QObject* receiver, QEvent* event) {

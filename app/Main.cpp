@@ -13,7 +13,9 @@
 #include "script/ScriptFile.h"
 #include "script/TimingLine.h"
 
+#include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -160,6 +162,12 @@ void TMainForm::moveEvent(QMoveEvent* event) {
     if (frameHeight > 0)
         setMinimumHeight(std::max(0, kMinimumOuterSize.height() - frameHeight));
     DockVideoWindow();
+}
+
+// The main window is the program: the video window, which cannot be closed, must not keep it running.
+void TMainForm::closeEvent(QCloseEvent* event) {
+    QWidget::closeEvent(event);
+    QCoreApplication::quit();
 }
 
 bool TMainForm::event(QEvent* event) {

@@ -8,6 +8,9 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <optional>
+#include <random>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -62,13 +65,98 @@ std::filesystem::path ResolveTarget(const std::string& path) {
 }
 
 // A replaced file keeps its permissions; a new one gets what the user's umask allows.
-mode_t ModeForTarget(const std::filesystem::path& target) {
-    struct stat existing {};
-    if (::stat(target.c_str(), &existing) == 0)
-        return existing.st_mode & 07777;
+mode_t ModeForNewFile() {
     const mode_t mask = ::umask(0);
     ::umask(mask);
     return 0666 & ~mask;
+}
+
+// A name beside the target short enough for any folder, whatever the target's own name's length.
+std::string ShortNameIn(const std::filesystem::path& folder) {
+    static std::mt19937 random(std::random_device{}());
+    static const char letters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::string name = ".fq";
+    for (int i = 0; i < 8; ++i)
+        name += letters[random() % (sizeof letters - 1)];
+    return (folder / name).string();
+}
+
+// A file for the new text beside the target. Where the file system allows it, the file has no name until
+// it is complete, so that a program killed in the middle of a save leaves nothing behind.
+struct Temporary {
+    FileDescriptor file;
+    std::string name; // empty while the file has none
+};
+
+Temporary CreateTemporary(const std::filesystem::path& folder, mode_t mode) {
+    const int unnamed = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+    if (unnamed >= 0)
+        return {FileDescriptor(unnamed), {}};
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+        return {FileDescriptor(-1), {}};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = ShortNameIn(folder);
+        const int named = ::open(name.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, mode);
+        if (named >= 0)
+            return {FileDescriptor(named), std::move(name)};
+        if (errno != EEXIST)
+            break;
+    }
+    return {FileDescriptor(-1), {}};
+}
+
+// Gives an unnamed temporary file a short name beside the target; false when it cannot.
+bool NameTemporary(Temporary& temporary, const std::filesystem::path& folder) {
+    const std::string procPath = "/proc/self/fd/" + std::to_string(temporary.file.get());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = ShortNameIn(folder);
+        if (::linkat(AT_FDCWD, procPath.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0 ||
+            ::linkat(temporary.file.get(), "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0) {
+            temporary.name = std::move(name);
+            return true;
+        }
+        if (errno != EEXIST)
+            return false;
+    }
+    return false;
+}
+
+bool WriteAt(int fd, std::string_view bytes) {
+    return ::lseek(fd, 0, SEEK_SET) == 0 && WriteAll(fd, bytes) &&
+           ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 && ::fsync(fd) == 0;
+}
+
+std::optional<std::string> ReadAll(int fd) {
+    std::string content;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return std::nullopt;
+        if (got == 0)
+            return content;
+        content.append(buffer, static_cast<std::size_t>(got));
+    }
+}
+
+// Where no new file can be made beside the target (a folder the user may not write to), the target
+// itself is rewritten; its old bytes are kept in memory and put back if the new ones do not fit.
+void RewriteInPlace(const std::string& path, const std::filesystem::path& target, const std::string& text) {
+    FileDescriptor file(::open(target.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct stat info {};
+    if (file.get() < 0 || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
+        throw EFCreateError(path);
+    const auto old = ReadAll(file.get());
+    if (!old)
+        throw EFCreateError(path);
+    if (!WriteAt(file.get(), text)) {
+        WriteAt(file.get(), *old);
+        throw EWriteError();
+    }
+    if (!file.close())
+        throw EWriteError();
 }
 
 } // namespace
@@ -108,26 +196,18 @@ std::string JoinScriptText(const Script& lines) {
 }
 
 Script LoadScriptFile(const std::string& path) {
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Only a regular file is read: a FIFO or a device would block the program or never end, so the
+    // kind is checked before and after an open that cannot wait.
     struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        throw EFOpenError(path);
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (file.get() < 0 || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
         throw EFOpenError(path);
-    std::string content(static_cast<std::size_t>(info.st_size), '\0');
-    std::size_t filled = 0;
-    for (;;) {
-        if (filled == content.size())
-            content.resize(content.size() + 65536);
-        const ssize_t got = ::read(file.get(), content.data() + filled, content.size() - filled);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            throw EFOpenError(path);
-        if (got == 0)
-            break;
-        filled += static_cast<std::size_t>(got);
-    }
-    content.resize(filled);
-    return SplitScriptText(content);
+    auto content = ReadAll(file.get());
+    if (!content)
+        throw EFOpenError(path);
+    return SplitScriptText(*content);
 }
 
 void NormaliseScript(Script& lines) {
@@ -145,27 +225,44 @@ std::string ProposeSaveName(std::string_view loadedPath) {
 }
 
 void SaveScriptFile(const std::string& path, const Script& lines) {
+    if (path.empty())
+        throw EFCreateError(path);
     const std::filesystem::path target = ResolveTarget(path);
-    std::error_code error;
-    if (path.empty() || std::filesystem::is_directory(target, error))
+    // Only a regular file is ever replaced, and never one that is write-protected, even for root: a
+    // FIFO, a device or a folder under the chosen name stays what it is.
+    struct stat existing {};
+    const bool exists = ::stat(target.c_str(), &existing) == 0;
+    if (exists &&
+        (!S_ISREG(existing.st_mode) || (existing.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0))
         throw EFCreateError(path);
 
     const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-    std::string temporary = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-    FileDescriptor file(::mkstemp(temporary.data()));
-    if (file.get() < 0)
+    const mode_t mode = exists ? existing.st_mode & 07777 : ModeForNewFile();
+    const std::string text = JoinScriptText(lines);
+    Temporary temporary = CreateTemporary(folder, mode);
+    if (temporary.file.get() < 0) {
+        if (exists && (errno == EACCES || errno == EPERM)) {
+            RewriteInPlace(path, target, text);
+            return;
+        }
         throw EFCreateError(path);
-
+    }
     const auto removeTemporary = [&] {
-        ::unlink(temporary.c_str());
+        if (!temporary.name.empty())
+            ::unlink(temporary.name.c_str());
     };
-    const bool written = ::fchmod(file.get(), ModeForTarget(target)) == 0 &&
-                         WriteAll(file.get(), JoinScriptText(lines)) && ::fsync(file.get()) == 0;
-    if (!file.close() || !written) {
+    if (!(::fchmod(temporary.file.get(), mode) == 0 && WriteAll(temporary.file.get(), text) &&
+          ::fsync(temporary.file.get()) == 0)) {
         removeTemporary();
         throw EWriteError();
     }
-    if (::rename(temporary.c_str(), target.c_str()) != 0) {
+    if (temporary.name.empty() && !NameTemporary(temporary, folder))
+        throw EFCreateError(path);
+    if (!temporary.file.close()) {
+        removeTemporary();
+        throw EWriteError();
+    }
+    if (::rename(temporary.name.c_str(), target.c_str()) != 0) {
         removeTemporary();
         throw EFCreateError(path);
     }

@@ -5,6 +5,7 @@
 #include "app/IntervalTimer.h"
 
 #include <QDesktopServices>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -15,6 +16,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <sys/resource.h>
 
 using namespace framequill;
 using namespace framequill::testing;
@@ -273,6 +275,24 @@ private slots:
         const auto boxes = AnswerBoxes([&] { QTest::mouseClick(MainForm->bttSave, Qt::LeftButton); });
         QCOMPARE(boxes.size(), std::size_t(1));
         QCOMPARE(boxes[0].text, QString::fromStdString("Cannot create file " + folderTarget + "."));
+
+        // A file-size limit stops the save, not the program.
+        const std::string text = path("long.txt"), target = path("long.sub");
+        std::ofstream(text) << std::string(100000, 'x');
+        std::ofstream(target) << "precious\r\n";
+        load(text);
+        rlimit before{};
+        getrlimit(RLIMIT_FSIZE, &before);
+        const rlimit small{4096, before.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &small);
+        dialogs_.answers.push_back(target);
+        const auto limited = AnswerBoxes([&] { QTest::mouseClick(MainForm->bttSave, Qt::LeftButton); });
+        setrlimit(RLIMIT_FSIZE, &before);
+        QCOMPARE(limited.size(), std::size_t(1));
+        QCOMPARE(limited[0].text, QString("Stream write error."));
+        QCOMPARE(ReadFile(target), std::string("precious\r\n"));
+        QCOMPARE(MainForm->Script().Lines().front().size(), std::size_t(100004));
+        QVERIFY(QDir(folder_.path()).entryList({".*"}, QDir::Files | QDir::Hidden).isEmpty());
     }
 
     void errorTextsGetOneFinalFullStop() {

@@ -4,11 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -209,14 +213,128 @@ std::string SaveInChild(const std::string& path, const Script& lines, bool asNob
     return outcome;
 }
 
-TEST_F(ScriptFileOnDisk, SaveIntoAFolderWithoutWritePermissionFailsAndLeavesTheOldFile) {
+TEST_F(ScriptFileOnDisk, WritableFileInAFolderWithoutWritePermissionIsRewrittenInPlace) {
     const auto target = Path("script.sub");
     Write(target, "precious\r\n");
     ::chmod(target.c_str(), 0666);
     ::chmod(folder_.c_str(), 0555);
-    EXPECT_EQ(SaveInChild(target, {"new"}, true, RLIM_INFINITY), "Cannot create file " + target);
-    EXPECT_EQ(Read(target), "precious\r\n");
+    EXPECT_EQ(SaveInChild(target, {"new"}, true, RLIM_INFINITY), "");
+    EXPECT_EQ(Read(target), "new\r\n");
+    // A text that does not fit puts the old bytes back.
+    EXPECT_EQ(SaveInChild(target, Script(1000, std::string(100, 'x')), true, 4096), "Stream write error");
+    EXPECT_EQ(Read(target), "new\r\n");
     EXPECT_EQ(Entries(), std::vector<std::string>{"script.sub"});
+}
+
+TEST_F(ScriptFileOnDisk, NewFileInAFolderWithoutWritePermissionCannotBeCreated) {
+    ::chmod(folder_.c_str(), 0555);
+    const auto target = Path("new.sub");
+    EXPECT_EQ(SaveInChild(target, {"new"}, true, RLIM_INFINITY), "Cannot create file " + target);
+    EXPECT_TRUE(Entries().empty());
+}
+
+TEST_F(ScriptFileOnDisk, WriteProtectedFileIsLeftAsItWasForRootAndOwnerAlike) {
+    const auto target = Path("script.sub");
+    for (const bool asNobody : {false, true}) {
+        Write(target, "precious\r\n");
+        ::chown(target.c_str(), asNobody ? 65534 : ::geteuid(), asNobody ? 65534 : ::getegid());
+        ::chmod(target.c_str(), 0444);
+        EXPECT_EQ(SaveInChild(target, {"new"}, asNobody, RLIM_INFINITY), "Cannot create file " + target)
+            << (asNobody ? "owner" : "root or the test's user");
+        EXPECT_EQ(Read(target), "precious\r\n");
+        EXPECT_EQ(fs::status(target).permissions() & fs::perms::all,
+                  fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+        ::chmod(target.c_str(), 0644);
+        fs::remove(target);
+    }
+}
+
+// Special files made for the test: a FIFO, a socket and, for root, a device node like /dev/null, each
+// also behind a link. None may block, be read as a script, or be replaced by a save.
+class SpecialFiles : public ScriptFileOnDisk {
+protected:
+    void SetUp() override {
+        ScriptFileOnDisk::SetUp();
+        ASSERT_EQ(::mkfifo(Path("fifo").c_str(), 0666), 0);
+        socket_ = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        const auto socketPath = Path("socket");
+        ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+        std::strcpy(address.sun_path, socketPath.c_str());
+        ASSERT_EQ(::bind(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        names_ = {"fifo", "socket"};
+        if (::mknod(Path("null").c_str(), S_IFCHR | 0666, ::makedev(1, 3)) == 0)
+            names_.push_back("null");
+        for (const auto& name : std::vector<std::string>(names_)) {
+            fs::create_symlink(name, Path("link-to-" + name));
+            names_.push_back("link-to-" + name);
+        }
+    }
+    void TearDown() override {
+        ::close(socket_);
+        ScriptFileOnDisk::TearDown();
+    }
+    std::vector<std::string> names_;
+    int socket_ = -1;
+};
+
+TEST_F(SpecialFiles, LoadingOneFailsAtOnce) {
+    for (const auto& name : names_) {
+        try {
+            LoadScriptFile(Path(name));
+            ADD_FAILURE() << "loaded " << name;
+        } catch (const EFOpenError& e) {
+            EXPECT_EQ(std::string(e.what()), "Cannot open file " + Path(name));
+        }
+    }
+}
+
+TEST_F(SpecialFiles, SavingOntoOneIsRefusedAndLeavesIt) {
+    for (const auto& name : names_) {
+        try {
+            SaveScriptFile(Path(name), {"x"});
+            ADD_FAILURE() << "saved onto " << name;
+        } catch (const EFCreateError& e) {
+            EXPECT_EQ(std::string(e.what()), "Cannot create file " + Path(name));
+        }
+    }
+    EXPECT_TRUE(fs::is_fifo(Path("fifo")));
+    EXPECT_TRUE(fs::is_socket(Path("socket")));
+    if (fs::exists(Path("null"))) {
+        EXPECT_TRUE(fs::is_character_file(Path("null")));
+    }
+    EXPECT_EQ(Entries().size(), names_.size());
+}
+
+TEST_F(ScriptFileOnDisk, NamesUpToTheLongestTheSystemAllowsSave) {
+    for (const std::size_t length : {248u, 254u, 255u}) {
+        const auto target = Path(std::string(length - 4, 'n') + ".sub");
+        SaveScriptFile(target, {"a"});
+        SaveScriptFile(target, {"b"});
+        EXPECT_EQ(Read(target), "b\r\n") << length;
+        fs::remove(target);
+    }
+    EXPECT_TRUE(Entries().empty());
+}
+
+TEST_F(ScriptFileOnDisk, SaveKilledHalfwayLeavesNoTemporaryFileBehind) {
+    const auto target = Path("script.sub");
+    Write(target, "precious\r\n");
+    const Script big(200000, std::string(200, 'x'));
+    for (const int afterMs : {5, 20, 60}) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            for (;;)
+                SaveScriptFile(target, big);
+        }
+        ::usleep(static_cast<useconds_t>(afterMs * 1000));
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        EXPECT_EQ(Entries(), std::vector<std::string>{"script.sub"}) << "killed after " << afterMs << " ms";
+        const auto left = Read(target);
+        EXPECT_TRUE(left == "precious\r\n" || left == JoinScriptText(big));
+    }
 }
 
 TEST_F(ScriptFileOnDisk, SaveThatRunsOutOfRoomFailsAndLeavesTheOldFile) {
