@@ -165,9 +165,10 @@ void TMainForm::moveEvent(QMoveEvent* event) {
 }
 
 // The main window is the program: the video window, which cannot be closed, must not keep it running.
+// exit, not quit: quit asks every window to close first, and the video window refuses.
 void TMainForm::closeEvent(QCloseEvent* event) {
     QWidget::closeEvent(event);
-    QCoreApplication::quit();
+    QCoreApplication::exit(0);
 }
 
 bool TMainForm::event(QEvent* event) {

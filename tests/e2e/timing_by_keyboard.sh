@@ -16,21 +16,10 @@ source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 bash "$source_dir/examples/make_demo.sh" "$work" >/dev/null
 cp "$source_dir/examples/demo.txt" "$work/demo.txt"
 
-"$prefix/bin/framequill" >"$work/log" 2>&1 &
-program=$!
-main=$(xdotool search --sync --onlyvisible --name '^Framequill$' | head -n 1)
-xdotool search --sync --onlyvisible --name '^Video$' >/dev/null
-sleep 0.5
+source "$source_dir/tests/e2e/lib.sh"
+start_program "$prefix/bin/framequill" "$work/log"
 [ -n "$shots" ] && import -window root "$shots/start.png"
 
-key() { xdotool key --clearmodifiers "$@"; sleep 0.4; }
-# The file dialogs take a typed full path.
-choose() {
-    sleep 1
-    xdotool key ctrl+a
-    xdotool type --delay 5 "$1"
-    key Return
-}
 frame_field_goto() {
     xdotool windowactivate --sync "$main"
     xdotool mousemove --window "$main" 40 428 click 1
@@ -93,5 +82,8 @@ if ! cmp -s "$expected" "$work/timed.sub"; then
     diff <(cat -A "$expected") <(cat -A "$work/timed.sub" 2>/dev/null || true) | head -n 10
     failures=$((failures + 1))
 fi
-echo "$((4 - failures)) passed, $failures failed"
+# Closing the main window ends the program at once, with status 0.
+close_main_window
+if [ "$exit_status" != 0 ]; then echo "closing the main window: $exit_status"; failures=$((failures + 1)); fi
+echo "$((5 - failures)) passed, $failures failed"
 [ "$failures" -eq 0 ]
