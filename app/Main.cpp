@@ -153,6 +153,18 @@ void TMainForm::ShowCentred() {
 void TMainForm::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     layout_.Apply(rect().adjusted(kBorder, kBorder, -kBorder, -kBorder));
+    if (dockOnNextResize_) {
+        dockOnNextResize_ = false;
+        DockVideoWindow();
+    }
+}
+
+void TMainForm::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) {
+        dockOnNextResize_ = true;
+        DockVideoWindow();
+    }
 }
 
 void TMainForm::moveEvent(QMoveEvent* event) {

@@ -83,6 +83,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
@@ -93,6 +94,9 @@ private:
     ScriptModel* script_;
     AnchorLayout layout_;
     DialogRunner dialogRunner_ = RunQtFileDialog;
+    // Maximising and restoring move the window before it has its new size; the resize that follows
+    // docks the video window again.
+    bool dockOnNextResize_ = false;
 };
 
 // The program's windows, each made once at start-up.

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Closing the main window through the window manager ends the program with status 0, whatever the video
-# window is doing: nothing open, a video playing, the video window minimised or maximised.
+# The two windows under a real window manager. Closing the main window ends the program with status 0,
+# whatever the video window is doing: nothing open, a video playing, the video window minimised or
+# maximised. Maximising the main window and restoring it brings the video window back beside it.
 set -euo pipefail
 build=${1:?build folder}
 work=$(mktemp -d)
@@ -34,6 +35,43 @@ maximise_video_window() {
     sleep 1
 }
 
+client_place() {
+    xwininfo -id "$1" | awk '/Absolute upper-left X/ {x = $4} /Absolute upper-left Y/ {y = $4} END {print x, y}'
+}
+client_width() {
+    xwininfo -id "$1" | awk '/Width/ {print $2}'
+}
+# A double-click on the main window's caption, as the user maximises or restores it; tried again when the
+# window manager took it for two single clicks.
+toggle_maximised() {
+    local x y width
+    width=$(client_width "$main")
+    for _ in 1 2 3; do
+        read -r x y < <(client_place "$main")
+        xdotool mousemove $((x + 100)) $((y - 10)) click --repeat 2 --delay 60 1
+        sleep 1
+        [ "$(client_width "$main")" != "$width" ] && return 0
+    done
+    return 1
+}
+# The main window comes back where it was after maximising and restoring, and so must the video window
+# beside it.
+maximise_and_restore_main_window() {
+    local main_before video_before
+    main_before=$(client_place "$main")
+    video_before=$(client_place "$video")
+    if ! toggle_maximised || ! toggle_maximised; then
+        echo "the window manager did not maximise and restore the main window"
+        failed=$((failed + 1))
+    elif [ "$(client_place "$main")" != "$main_before" ]; then
+        echo "the main window did not come back to $main_before"
+        failed=$((failed + 1))
+    elif [ "$(client_place "$video")" != "$video_before" ]; then
+        echo "after maximising and restoring, the video window is at $(client_place "$video"), not $video_before"
+        failed=$((failed + 1))
+    fi
+}
+
 passed=0
 failed=0
 try() {
@@ -51,7 +89,7 @@ try() {
         program=
     fi
 }
-try "nothing open"
+try "nothing open" maximise_and_restore_main_window maximise_and_restore_main_window
 try "a video playing" open_video press_play
 try "the video window minimised" open_video press_play minimise_video_window
 try "the video window maximised" open_video maximise_video_window
