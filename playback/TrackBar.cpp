@@ -55,8 +55,14 @@ void TrackBar::keyPressEvent(QKeyEvent* event) {
     AsUserMove([&] { QSlider::keyPressEvent(event); });
 }
 
+// A press in the channel moves one page. The slider would repeat that every 50 ms after half a second
+// held, and a handler that waits for a seek or a message box holds the press that long: one press, one
+// step.
 void TrackBar::mousePressEvent(QMouseEvent* event) {
-    AsUserMove([&] { QSlider::mousePressEvent(event); });
+    AsUserMove([&] {
+        QSlider::mousePressEvent(event);
+        setRepeatAction(SliderNoAction);
+    });
 }
 
 void TrackBar::mouseMoveEvent(QMouseEvent* event) {

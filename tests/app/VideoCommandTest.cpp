@@ -9,6 +9,9 @@
 #include <QFrame>
 #include <QLineEdit>
 #include <QListView>
+#include <QMessageBox>
+#include <QProcess>
+#include <QStyleOptionSlider>
 
 #include <clocale>
 #include <fstream>
@@ -298,6 +301,39 @@ private slots:
         MainForm->lbTxtDblClick();
         QCOMPARE(player().PlayState(), MPModes::mpPlaying);
         QCOMPARE(trackBar().Position(), 40);
+    }
+
+    // The handler blocks while the user reads its message; the channel's auto-repeat must not fire
+    // meanwhile.
+    void oneClickInTheTrackBarsChannelStepsOnceAndShowsOneMessage() {
+        FormVideo->show();
+        QVERIFY(QTest::qWaitForWindowExposed(FormVideo));
+        QTest::qWait(100);
+        std::vector<QString> boxes;
+        QTimer slowReader;
+        slowReader.setInterval(800);
+        QObject::connect(&slowReader, &QTimer::timeout, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                boxes.push_back(box->text());
+                box->button(QMessageBox::Ok)->click();
+            }
+        });
+        slowReader.start();
+        QStyleOptionSlider option;
+        option.initFrom(&trackBar());
+        option.orientation = Qt::Horizontal;
+        option.maximum = trackBar().Max();
+        option.tickPosition = trackBar().tickPosition();
+        const QRect groove = trackBar().style()->subControlRect(QStyle::CC_Slider, &option,
+                                                                QStyle::SC_SliderGroove, &trackBar());
+        const QPoint channel = trackBar().mapToGlobal(QPoint(groove.right() - 20, groove.center().y()));
+        QProcess click;
+        click.start("xdotool",
+                    {"mousemove", QString::number(channel.x()), QString::number(channel.y()), "click", "1"});
+        QTRY_COMPARE(click.state(), QProcess::NotRunning);
+        QTest::qWait(2000);
+        QCOMPARE(boxes, std::vector<QString>{"No MCI device open."});
+        QCOMPARE(trackBar().Position(), 2);
     }
 
     void doubleClickDoesNothingBeforeAVideoWasChosen() {
