@@ -7,6 +7,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
@@ -128,6 +129,12 @@ void TFormAbout::ShowModal() {
 void TFormAbout::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     FormShow();
+}
+
+// Only the timer and a click on the picture end the window, not the dialog's Escape key.
+void TFormAbout::keyPressEvent(QKeyEvent* event) {
+    if (!event->matches(QKeySequence::Cancel))
+        QDialog::keyPressEvent(event);
 }
 
 void TFormAbout::FormShow() {

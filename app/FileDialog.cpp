@@ -7,7 +7,8 @@ namespace framequill {
 namespace {
 
 // "Text files (*.txt, *.sub)|*.TXT;*.SUB;" as Qt writes it. File names on Linux are case-sensitive, so
-// each pattern is offered in both cases.
+// each letter of a pattern matches in either case ("*.[tT][xX][tT]"); the dialog shows the description
+// alone.
 QString QtNameFilter(const std::string& filter) {
     const QString text = QString::fromStdString(filter);
     const auto bar = text.indexOf('|');
@@ -15,9 +16,11 @@ QString QtNameFilter(const std::string& filter) {
         return {};
     QStringList patterns;
     for (const QString& pattern : text.mid(bar + 1).split(';', Qt::SkipEmptyParts)) {
-        patterns << pattern;
-        if (pattern.toLower() != pattern)
-            patterns << pattern.toLower();
+        QString anyCase;
+        for (const QChar c : pattern)
+            anyCase +=
+                c.toLower() != c.toUpper() ? QString("[%1%2]").arg(c.toLower(), c.toUpper()) : QString(c);
+        patterns << anyCase;
     }
     return text.left(bar) + " (" + patterns.join(' ') + ")";
 }
@@ -27,6 +30,7 @@ QString QtNameFilter(const std::string& filter) {
 std::optional<std::string> RunQtFileDialog(const DialogRequest& request) {
     QFileDialog dialog(request.parent);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::AnyFile);
     if (const QString filter = QtNameFilter(request.filter); !filter.isEmpty())

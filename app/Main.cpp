@@ -18,9 +18,11 @@
 #include <QCoreApplication>
 #include <QFocusEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QScreen>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 
 namespace framequill {
@@ -59,6 +61,26 @@ ScriptList::ScriptList(QWidget* parent, QMenu* menu) : QListView(parent), menu_(
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setUniformItemSizes(true);
     setItemDelegate(new FixedHeightDelegate(this));
+    // The scroll bars are part of the list: a right-click on them opens its menu too.
+    for (QScrollBar* bar : {verticalScrollBar(), horizontalScrollBar()}) {
+        bar->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(bar, &QWidget::customContextMenuRequested, this,
+                [this, bar](const QPoint& at) { menu_->popup(bar->mapToGlobal(at)); });
+    }
+}
+
+// With no line selected, the first Down or Space selects the first line, not the one after the list's
+// current item.
+void ScriptList::keyPressEvent(QKeyEvent* event) {
+    const bool selects = event->key() == Qt::Key_Down || event->key() == Qt::Key_Space;
+    if (selects && event->modifiers() == Qt::NoModifier && model()->rowCount() > 0 &&
+        !selectionModel()->hasSelection()) {
+        const QModelIndex first = model()->index(0, 0);
+        selectionModel()->setCurrentIndex(first, QItemSelectionModel::ClearAndSelect);
+        scrollTo(first);
+        return;
+    }
+    QListView::keyPressEvent(event);
 }
 
 void ScriptList::contextMenuEvent(QContextMenuEvent* event) {

@@ -117,6 +117,9 @@ void ButtonBar::mousePressEvent(QMouseEvent* event) {
     const int at = ButtonAt(event->position().toPoint());
     if (at >= 0 && enabled_[static_cast<std::size_t>(at)]) {
         pressed_ = at;
+        // The keyboard goes on from the button last pressed, as with separate buttons.
+        focused_ = at;
+        setFocus(Qt::MouseFocusReason);
         update();
     }
 }

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -18,6 +19,19 @@
 #include <optional>
 
 namespace framequill::testing {
+
+// Real input through the X server, as a user's keys and clicks arrive: xdotool runs beside the event loop,
+// so that the program sees each event when the server sends it.
+inline void Xdotool(const QStringList& arguments) {
+    QProcess xdotool;
+    xdotool.start("xdotool", arguments);
+    QTRY_COMPARE_WITH_TIMEOUT(xdotool.state(), QProcess::NotRunning, 10000);
+}
+
+inline void ClickAt(QPoint global, int button = 1) {
+    Xdotool({"mousemove", QString::number(global.x()), QString::number(global.y()), "click",
+             QString::number(button)});
+}
 
 // What an error box showed.
 struct BoxSeen {

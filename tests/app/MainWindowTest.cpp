@@ -4,6 +4,7 @@
 #include "app/ErrorDisplay.h"
 #include "app/IntervalTimer.h"
 
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
 #include <QElapsedTimer>
@@ -12,6 +13,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTemporaryDir>
 
 #include <fstream>
@@ -343,6 +345,46 @@ private slots:
         QTRY_VERIFY(MainForm->PopupMenu1->isVisible());
         QCOMPARE(MainForm->PopupMenu1->pos(), MainForm->lbTxt->mapToGlobal(QPoint(0, 0)));
         MainForm->PopupMenu1->close();
+
+        // A real right-click on the list's scroll bar.
+        std::ofstream(path("many.txt")) << std::string(200, '\n');
+        load(path("many.txt"));
+        QScrollBar* bar = MainForm->lbTxt->verticalScrollBar();
+        QTRY_VERIFY(bar->isVisible());
+        ClickAt(bar->mapToGlobal(QPoint(bar->width() / 2, bar->height() / 2)), 3);
+        QTRY_VERIFY(MainForm->PopupMenu1->isVisible());
+        MainForm->PopupMenu1->close();
+    }
+
+    // With nothing selected after a load, the first Down or Space selects the first line; Down then
+    // goes on from there.
+    void theFirstDownOrSpaceSelectsTheFirstLine() {
+        startWithoutSplash();
+        std::ofstream(path("three.txt")) << "one\ntwo\nthree\n";
+        for (const char* key : {"Down", "space"}) {
+            load(path("three.txt"));
+            MainForm->lbTxt->setFocus();
+            QTRY_VERIFY(MainForm->lbTxt->hasFocus());
+            QVERIFY(!MainForm->lbTxt->selectionModel()->hasSelection());
+            Xdotool({"key", key});
+            QTRY_COMPARE(MainForm->lbTxt->selectionModel()->selectedRows().value(0).row(), 0);
+            Xdotool({"key", "Down"});
+            QTRY_COMPARE(MainForm->lbTxt->selectionModel()->selectedRows().value(0).row(), 1);
+        }
+    }
+
+    // Escape, pressed as a user does, leaves the splash and the about window up.
+    void escapeDoesNotCloseTheAboutWindow() {
+        startWithoutSplash();
+        bool upAfterEscape = false;
+        QTimer::singleShot(400, [&] {
+            Xdotool({"key", "Escape"});
+            QTest::qWait(300);
+            upAfterEscape = FormAbout->isVisible();
+            FormAbout->FormClick();
+        });
+        MainForm->About1Click();
+        QVERIFY(upAfterEscape);
     }
 
     // Clicks on the link, the labels and the outer ring leave the window up; the picture closes it.
@@ -424,7 +466,15 @@ private slots:
             auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
             QVERIFY(dialog);
             QCOMPARE(dialog->nameFilters().size(), 1);
-            QVERIFY(dialog->nameFilters().front().startsWith("Text files (*.txt, *.sub) ("));
+            QCOMPARE(dialog->findChild<QComboBox*>("fileTypeCombo")->currentText(),
+                     QString("Text files (*.txt, *.sub)"));
+            const QString filter = dialog->nameFilters().front();
+            const QStringList patterns =
+                filter.mid(filter.lastIndexOf('(') + 1).chopped(1).split(' ', Qt::SkipEmptyParts);
+            for (const char* name : {"a.txt", "b.TXT", "c.Txt", "d.sub", "e.SuB"})
+                QVERIFY2(QDir::match(patterns, name), name);
+            for (const char* name : {"f.avi", "g.txt.bak", "htxt"})
+                QVERIFY2(!QDir::match(patterns, name), name);
             auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
             QVERIFY(name);
             name->setText(QString::fromStdString(typed));

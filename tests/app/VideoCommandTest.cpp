@@ -3,6 +3,7 @@
 
 #include "app/Application.h"
 #include "app/IntervalTimer.h"
+#include "playback/ButtonBar.h"
 #include "playback/MediaPlayer.h"
 #include "playback/TrackBar.h"
 
@@ -327,13 +328,24 @@ private slots:
         const QRect groove = trackBar().style()->subControlRect(QStyle::CC_Slider, &option,
                                                                 QStyle::SC_SliderGroove, &trackBar());
         const QPoint channel = trackBar().mapToGlobal(QPoint(groove.right() - 20, groove.center().y()));
-        QProcess click;
-        click.start("xdotool",
-                    {"mousemove", QString::number(channel.x()), QString::number(channel.y()), "click", "1"});
-        QTRY_COMPARE(click.state(), QProcess::NotRunning);
+        ClickAt(channel);
         QTest::qWait(2000);
         QCOMPARE(boxes, std::vector<QString>{"No MCI device open."});
         QCOMPARE(trackBar().Position(), 2);
+    }
+
+    // After a real click on Step, Space presses Step again: the keyboard goes on from the button pressed.
+    void theBarsFocusFollowsTheButtonLastClicked() {
+        openVideo("mpeg4.avi");
+        auto* bar = player().findChild<ButtonBar*>();
+        bar->setFocus();
+        Xdotool({"key", "Left"}); // any button but Step has the keyboard's mark
+        ClickAt(bar->mapToGlobal(bar->ButtonRect(MPBtnType::btStep).center()));
+        QTRY_COMPARE(player().Position(), 10);
+        QTRY_VERIFY(bar->hasFocus());
+        Xdotool({"key", "space"});
+        QTRY_COMPARE(player().Position(), 20);
+        QCOMPARE(onScreen(), 20);
     }
 
     void doubleClickDoesNothingBeforeAVideoWasChosen() {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The two windows under a real window manager. Closing the main window ends the program with status 0,
 # whatever the video window is doing: nothing open, a video playing, the video window minimised or
-# maximised. Maximising the main window and restoring it brings the video window back beside it.
+# maximised. Maximising the main window and restoring it brings the video window back beside it; a close
+# through the window manager leaves the video window up.
 set -euo pipefail
 build=${1:?build folder}
 work=$(mktemp -d)
@@ -72,6 +73,24 @@ maximise_and_restore_main_window() {
     fi
 }
 
+# The video window asks the window manager for no close function (Motif hints, whose close bit is 0x20);
+# openbox draws its close box all the same, and a close through it leaves the window up.
+video_window_cannot_be_closed() {
+    local functions
+    functions=$(xprop -id "$video" _MOTIF_WM_HINTS | awk -F'[=,]' '{print $3}')
+    if (( functions & 0x20 )); then
+        echo "the video window offers the window manager a close function"
+        failed=$((failed + 1))
+    fi
+    xdotool windowactivate --sync "$video"
+    xdotool key alt+F4
+    sleep 1
+    if ! xwininfo -id "$video" | grep -q IsViewable; then
+        echo "a close through the window manager took the video window away"
+        failed=$((failed + 1))
+    fi
+}
+
 passed=0
 failed=0
 try() {
@@ -91,6 +110,7 @@ try() {
 }
 try "nothing open" maximise_and_restore_main_window maximise_and_restore_main_window
 try "a video playing" open_video press_play
+try "the video window closed through the window manager" video_window_cannot_be_closed
 try "the video window minimised" open_video press_play minimise_video_window
 try "the video window maximised" open_video maximise_video_window
 echo "$passed passed, $failed failed"
