@@ -310,6 +310,7 @@ void TMainForm::bttVideoFileClick() {
     FormVideo->WaitUntilFramed();
     MediaPlayer& player = *FormVideo->MediaPlayer1;
     player.Close();
+    player.SetLargestPicture(LargestPictureBesideThisWindow());
     edVideoFile->setText(QString::fromStdString(OpenDialog1.FileName));
     player.SetFileName(OpenDialog1.FileName);
     player.Open();
@@ -328,6 +329,17 @@ void TMainForm::bttVideoFileClick() {
     Timer1->SetEnabled(true);
     for (auto* button : {bttMarkBeginning, bttMarkEnd, bttMarkNext, bttGoto})
         button->setEnabled(true);
+}
+
+// A picture at its own size may make a window larger than the screen, with the player's controls out of
+// reach: the picture may take what the screen leaves the video window where it is docked.
+PictureSize TMainForm::LargestPictureBesideThisWindow() const {
+    const QRect available = screen()->availableGeometry();
+    const QRect outer = frameGeometry();
+    const int aroundWidth = FormVideo->OuterWidth() - FormVideo->Panel1->width() + 1;
+    const int aroundHeight = FormVideo->OuterHeight() - FormVideo->Panel1->height() + 1;
+    return {available.right() + 1 - (outer.left() + outer.width()) - aroundWidth,
+            available.bottom() + 1 - outer.top() - aroundHeight};
 }
 
 void TMainForm::Timer1Timer() {

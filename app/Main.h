@@ -2,6 +2,7 @@
 
 #include "AnchorLayout.h"
 #include "FileDialog.h"
+#include "playback/PictureFit.h"
 
 #include <QListView>
 #include <QWidget>
@@ -90,6 +91,7 @@ protected:
 private:
     template <typename Command> void Mark(Command command);
     std::optional<std::size_t> SelectedLine() const;
+    PictureSize LargestPictureBesideThisWindow() const;
     void SelectLine(std::size_t line);
 
     ScriptModel* script_;

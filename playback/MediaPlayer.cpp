@@ -93,9 +93,23 @@ void MediaPlayer::SetDisplay(QWidget* display) {
 }
 
 bool MediaPlayer::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == display_ && surface_ && event->type() == QEvent::Resize)
-        surface_->setGeometry(display_->rect());
+    if (watched == display_ && event->type() == QEvent::Resize)
+        PlaceSurface();
     return QWidget::eventFilter(watched, event);
+}
+
+// mpv fills its window with the picture, so the window takes the picture's shape. The display keeps a
+// pixel to spare each way, as the window sized at the open leaves it, so that the open's size holds.
+void MediaPlayer::PlaceSurface() {
+    if (!surface_)
+        return;
+    if (!open_ || !hasPicture_) {
+        surface_->setGeometry(display_->rect());
+        return;
+    }
+    const PictureSize drawn =
+        FitPicture(pictureSize_, {display_->width() - 1, display_->height() - 1});
+    surface_->setGeometry(0, 0, std::max(1, drawn.width), std::max(1, drawn.height));
 }
 
 void MediaPlayer::EnsureSession() {
@@ -162,8 +176,9 @@ void MediaPlayer::Open() {
         pictureSeconds_.reserve(index.Count());
         for (std::size_t n = 0; n < index.Count(); ++n)
             pictureSeconds_.push_back(index.Seconds(n) - offset);
-        pictureWidth_ = static_cast<int>(session_->Integer("dwidth").value_or(0));
-        pictureHeight_ = static_cast<int>(session_->Integer("dheight").value_or(0));
+        pictureSize_ = {static_cast<int>(session_->Integer("dwidth").value_or(0)),
+                        static_cast<int>(session_->Integer("dheight").value_or(0))};
+        openingSize_ = OpeningPictureSize(pictureSize_, largestPicture_);
         // Program and transport streams seek their demuxer after the target; starting it a keyframe
         // distance earlier lets the exact seek decode forward to the right picture.
         if (index.NeedsEarlyDemuxerSeek())
@@ -176,6 +191,7 @@ void MediaPlayer::Open() {
     parkedAtEnd_ = false;
     clockSeconds_ = -1;
     stepCount_ = Length() / 10;
+    PlaceSurface();
     SetButtons({{MPBtnType::btPlay, true},
                 {MPBtnType::btPause, false},
                 {MPBtnType::btStop, false},
@@ -197,6 +213,7 @@ void MediaPlayer::Close() {
     }
     hasPicture_ = false;
     pictureSeconds_.clear();
+    PlaceSurface();
     SetButtons({{MPBtnType::btPlay, false},
                 {MPBtnType::btPause, false},
                 {MPBtnType::btStop, false},
@@ -324,7 +341,7 @@ void MediaPlayer::SetFrameTimeFormat() {}
 std::optional<PictureRectangle> MediaPlayer::PictureRect() const {
     if (!open_ || !hasPicture_)
         return std::nullopt;
-    return PictureRectangle{0, 0, pictureWidth_, pictureHeight_};
+    return PictureRectangle{0, 0, openingSize_.width, openingSize_.height};
 }
 
 void MediaPlayer::OnButtonPressed(MPBtnType button, bool byKeyboard) {

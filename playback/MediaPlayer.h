@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PictureFit.h"
 #include "PlayerTypes.h"
 
 #include <QWidget>
@@ -24,6 +25,9 @@ class MpvSession;
 // lengths of a video are frame numbers: frame n is the n-th picture of the video stream in presentation
 // order, taken from a frame index read when the file opens. A medium without a picture counts in
 // milliseconds. Operations that move the video return when the new picture is on screen.
+// The picture is drawn from the display's top-left corner: at the open at its own size, or scaled down
+// when that would not fit the largest size its window may take; afterwards as large as the display
+// allows, one pixel less each way, its shape kept.
 class MediaPlayer : public QWidget {
     Q_OBJECT
 public:
@@ -48,6 +52,8 @@ public:
     QWidget* Display() const { return display_; }
     void SetDisplay(QWidget* display);
     void SetOnClick(ClickHandler handler) { onClick_ = std::move(handler); }
+    // The largest picture the next open may draw, from what the screen leaves the window that shows it.
+    void SetLargestPicture(PictureSize largest) { largestPicture_ = largest; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -74,6 +80,8 @@ private:
     void Freeze(Motion motion);
     void Resume();
     void Halt(Motion motion);
+    // Gives mpv's window the picture's drawn size, or the whole display when there is no picture.
+    void PlaceSurface();
 
     ButtonBar* bar_;
     QWidget* display_ = nullptr;
@@ -87,8 +95,10 @@ private:
     // The mpv time of every picture, or empty for a medium without a picture.
     std::vector<double> pictureSeconds_;
     double durationSeconds_ = 0;
-    int pictureWidth_ = 0;
-    int pictureHeight_ = 0;
+    // The picture's display size, non-square pixels made square, and the size the open drew it at.
+    PictureSize pictureSize_;
+    PictureSize openingSize_;
+    PictureSize largestPicture_{1 << 20, 1 << 20};
     std::int32_t stepCount_ = 0;
     Motion motion_ = Motion::Stopped;
     // A seek to the length puts the medium at its end, past the last picture's own time.

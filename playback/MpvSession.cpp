@@ -28,7 +28,7 @@ const Option kOptions[] = {
     {"audio-display", "no", "cover art of a sound file is not shown as a picture"},
     {"audio-fallback-to-null", "yes", "without a sound output a file still plays, silently"},
     {"keepaspect", "yes", "the picture keeps its shape"},
-    {"video-unscaled", "yes", "the picture is drawn at its own size"},
+    {"video-unscaled", "no", "the picture fills the window it is given, which has its shape"},
     {"video-align-x", "-1", "from the display's left edge"},
     {"video-align-y", "-1", "from the display's top edge"},
     {"idle", "yes", "mpv waits with nothing open instead of ending"},

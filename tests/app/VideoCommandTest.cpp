@@ -92,6 +92,73 @@ private slots:
     }
 
     // Sound alone has no picture to fit the window to; its length is counted in milliseconds.
+    // Whatever the screen (this test runs again on 1366x768 and 1920x1080 screens, and with two device
+    // pixels to a window pixel), both windows lie on it with every control, and the whole picture shows,
+    // scaled down where it would not fit, its frame number readable.
+    void everyPictureFitsTheScreen_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<double>("block");
+        QTest::newRow("320x240") << "mpeg4.avi" << QSize(320, 240) << 16.0;
+        QTest::newRow("640x480") << "large_640x480.mkv" << QSize(640, 480) << 16.0;
+        QTest::newRow("1280x720") << "large_1280x720.mp4" << QSize(1280, 720) << 64.0;
+        QTest::newRow("1920x1080") << "large_1920x1080.mp4" << QSize(1920, 1080) << 96.0;
+        QTest::newRow("3840x2160") << "large_3840x2160.mp4" << QSize(3840, 2160) << 192.0;
+    }
+    void everyPictureFitsTheScreen() {
+        QFETCH(QString, name);
+        QFETCH(QSize, size);
+        QFETCH(double, block);
+        openVideo(name.toUtf8().constData());
+        const auto picture = player().PictureRect();
+        QVERIFY(picture);
+        const QSize drawn(picture->Right, picture->Bottom);
+        QCOMPARE(FormVideo->Panel1->size(), drawn + QSize(1, 1));
+        QVERIFY(std::abs(drawn.width() * size.height() - drawn.height() * size.width()) <= size.width());
+        const QRect screen = MainForm->screen()->availableGeometry();
+        const QRect main = MainForm->frameGeometry();
+        const QSize around = FormVideo->frameGeometry().size() - FormVideo->Panel1->size() + QSize(1, 1);
+        if (size.width() + around.width() <= screen.right() - main.right() &&
+            size.height() + around.height() <= screen.bottom() + 1 - main.top())
+            QCOMPARE(drawn, size); // room enough: drawn at its own size
+        QTRY_VERIFY2(screen.contains(FormVideo->frameGeometry()),
+                     qPrintable(QString("video window %1,%2 %3x%4 on %5x%6")
+                                    .arg(FormVideo->frameGeometry().x())
+                                    .arg(FormVideo->frameGeometry().y())
+                                    .arg(FormVideo->frameGeometry().width())
+                                    .arg(FormVideo->frameGeometry().height())
+                                    .arg(screen.width())
+                                    .arg(screen.height())));
+        QVERIFY(screen.contains(MainForm->frameGeometry()));
+        for (QWidget* control : {static_cast<QWidget*>(FormVideo->TrackBar1),
+                                 static_cast<QWidget*>(FormVideo->MediaPlayer1), static_cast<QWidget*>(FormVideo->Panel1)}) {
+            const QRect global(control->mapToGlobal(QPoint(0, 0)), control->size());
+            QVERIFY2(screen.contains(global) && control->isVisible(), control->objectName().toUtf8());
+        }
+        const double scale = static_cast<double>(drawn.width()) / size.width();
+        player().Seek(5);
+        QTRY_COMPARE(FrameOnScreen(FormVideo->Panel1, block * scale), 5);
+    }
+
+    // Resized by the user, the window's picture takes the largest size of its shape that the display
+    // panel holds, one pixel to spare each way.
+    void thePictureFollowsTheWindowWhenTheUserResizesIt() {
+        openVideo("mpeg4.avi");
+        player().Seek(7);
+        const QSize around = FormVideo->size() - FormVideo->Panel1->size();
+        const struct {
+            QSize panel;
+            double scale;
+        } sizes[] = {{{641, 300}, 399.0 / 320}, {{201, 400}, 200.0 / 320}, {{321, 241}, 1.0}};
+        for (const auto& [panel, scale] : sizes) {
+            const QSize client = panel + around;
+            Xdotool({"windowsize", QString::number(FormVideo->winId()), QString::number(client.width()),
+                     QString::number(client.height())});
+            QTRY_COMPARE(FormVideo->Panel1->size(), panel);
+            QTRY_COMPARE(FrameOnScreen(FormVideo->Panel1, 16 * scale), 7);
+        }
+    }
+
     void aSoundFileLeavesTheWindowsSize() {
         openVideo("mpeg4.avi");
         const QSize sized = FormVideo->size();
