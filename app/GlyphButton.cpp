@@ -1,6 +1,7 @@
 #include "GlyphButton.h"
 
 #include <QPainter>
+#include <QShortcutEvent>
 #include <QStyleOptionButton>
 
 namespace framequill {
@@ -15,6 +16,20 @@ GlyphButton::GlyphButton(const QString& caption, const QPixmap& image, const QPi
         option.initFrom(this);
         disabledImage_ = style()->generatedIconPixmap(QIcon::Disabled, image_, &option);
     }
+}
+
+// The toolkit answers a button's Alt+letter by animating a press and clicking 100 ms later: pressed while
+// the video plays, Begin would stamp a picture three frames on, and a Down pressed meanwhile would move the
+// stamp to the next line. The click runs on the key itself.
+bool GlyphButton::event(QEvent* event) {
+    if (event->type() == QEvent::Shortcut) {
+        const auto* shortcut = static_cast<QShortcutEvent*>(event);
+        if (!shortcut->isAmbiguous() && shortcut->key() == this->shortcut()) {
+            click();
+            return true;
+        }
+    }
+    return QPushButton::event(event);
 }
 
 void GlyphButton::paintEvent(QPaintEvent*) {

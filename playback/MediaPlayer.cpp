@@ -107,8 +107,7 @@ void MediaPlayer::PlaceSurface() {
         surface_->setGeometry(display_->rect());
         return;
     }
-    const PictureSize drawn =
-        FitPicture(pictureSize_, {display_->width() - 1, display_->height() - 1});
+    const PictureSize drawn = FitPicture(pictureSize_, {display_->width() - 1, display_->height() - 1});
     surface_->setGeometry(0, 0, std::max(1, drawn.width), std::max(1, drawn.height));
 }
 

@@ -21,7 +21,9 @@ PictureSize FitPicture(PictureSize picture, PictureSize box) {
     const bool widthFits = byWidth.height <= box.height;
     const bool heightFits = byHeight.width <= box.width;
     // Of the two that fit, the larger: a size given by this function then comes back unchanged.
-    const auto area = [](PictureSize size) { return static_cast<long long>(size.width) * size.height; };
+    const auto area = [](PictureSize size) {
+        return static_cast<long long>(size.width) * size.height;
+    };
     if (widthFits && (!heightFits || area(byWidth) >= area(byHeight)))
         return byWidth;
     if (heightFits)

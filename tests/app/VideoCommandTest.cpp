@@ -8,6 +8,7 @@
 #include "playback/TrackBar.h"
 
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
@@ -130,8 +131,9 @@ private slots:
                                     .arg(screen.width())
                                     .arg(screen.height())));
         QVERIFY(screen.contains(MainForm->frameGeometry()));
-        for (QWidget* control : {static_cast<QWidget*>(FormVideo->TrackBar1),
-                                 static_cast<QWidget*>(FormVideo->MediaPlayer1), static_cast<QWidget*>(FormVideo->Panel1)}) {
+        for (QWidget* control :
+             {static_cast<QWidget*>(FormVideo->TrackBar1), static_cast<QWidget*>(FormVideo->MediaPlayer1),
+              static_cast<QWidget*>(FormVideo->Panel1)}) {
             const QRect global(control->mapToGlobal(QPoint(0, 0)), control->size());
             QVERIFY2(screen.contains(global) && control->isVisible(), control->objectName().toUtf8());
         }
@@ -272,6 +274,50 @@ private slots:
         // Typed text is overwritten at the next tick that changes the number.
         typeFrame("abc");
         QTRY_VERIFY_WITH_TIMEOUT(field() != "abc", 1000);
+    }
+
+    // Alt+B as a user's key arrives, through the X server and the shortcut map, while the video plays:
+    // the stamp is the picture on screen between the key's arrival and the end of its handling. The two
+    // screen readings bound it, each taking a few milliseconds of its own, which is the test's tolerance.
+    void beginByKeyboardDuringPlaybackStampsThePictureOnScreen() {
+        loadLines("{}{}one\n{}{}two\n{}{}three\n");
+        openVideo("h264_sound.mp4");
+        player().Play();
+        QTest::qWait(300);
+        struct KeyWatch : QObject {
+            int before = -1, after = -1;
+            bool eventFilter(QObject*, QEvent* event) override {
+                // The shortcut map asks the focused control first: the key's first sign in the program.
+                if (event->type() == QEvent::ShortcutOverride && before < 0 &&
+                    static_cast<QKeyEvent*>(event)->key() == Qt::Key_B) {
+                    before = FrameOnScreen(FormVideo->Panel1);
+                    QTimer::singleShot(0, [this] { after = FrameOnScreen(FormVideo->Panel1); });
+                }
+                return false;
+            }
+        };
+        for (int trial = 0; trial < 4; ++trial) {
+            select(0);
+            KeyWatch watch;
+            qApp->installEventFilter(&watch);
+            Xdotool({"key", "alt+b"});
+            QTRY_VERIFY(watch.after >= 0);
+            qApp->removeEventFilter(&watch);
+            const int stamped = std::stoi(line(0).substr(1));
+            QVERIFY2(watch.before <= stamped && stamped <= watch.after,
+                     qPrintable(QString("on screen %1 at the key, %2 after it; stamped %3")
+                                    .arg(watch.before)
+                                    .arg(watch.after)
+                                    .arg(stamped)));
+            QTest::qWait(150);
+        }
+        // A Down right after Alt+B, in the list, moves on only after the stamp.
+        MainForm->lbTxt->setFocus();
+        select(0);
+        Xdotool({"key", "alt+b", "Down", "alt+b"});
+        QTRY_VERIFY(line(1).front() == '{' && line(1)[1] != '}');
+        QVERIFY(std::stoi(line(1).substr(1)) >= std::stoi(line(0).substr(1)));
+        QCOMPARE(line(2), std::string("{}{}three"));
     }
 
     void gotoWhenNotPlaying() {

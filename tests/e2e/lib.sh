@@ -15,8 +15,13 @@ choose() {
 start_program() {
     "$1" >"$2" 2>&1 &
     program=$!
-    main=$(xdotool search --sync --onlyvisible --name '^Framequill$' | head -n 1)
-    video=$(xdotool search --sync --onlyvisible --name '^Video$' | head -n 1)
+    main=$(timeout 30 xdotool search --sync --onlyvisible --name '^Framequill$' | head -n 1)
+    video=$(timeout 30 xdotool search --sync --onlyvisible --name '^Video$' | head -n 1)
+    if [ -z "$main" ] || [ -z "$video" ]; then
+        echo "the program's windows did not come up:"
+        cat "$2"
+        exit 1
+    fi
     sleep 0.5
 }
 
