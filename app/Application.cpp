@@ -5,6 +5,7 @@
 
 #include <QFont>
 #include <QIcon>
+#include <QSettings>
 
 #include <clocale>
 #include <csignal>
@@ -21,6 +22,10 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
     // A file-size limit would otherwise end the program in the middle of a save, with every unsaved line
     // lost; ignored, the write fails and the save reports it.
     std::signal(SIGXFSZ, SIG_IGN);
+    // The program keeps nothing between runs. The toolkit's file dialog writes its history and last
+    // folder to the user's settings; they go to a folder that lives as long as the program.
+    for (const auto format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, settingsFolder_.path());
 }
 
 bool Application::notify(QObject* receiver, QEvent* event) {

@@ -70,6 +70,13 @@ bool IsReadableRegularFile(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && ::access(path.c_str(), R_OK) == 0;
 }
 
+struct stat FileStatus(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        info.st_ino = 0;
+    return info;
+}
+
 } // namespace
 
 MediaPlayer::MediaPlayer(QWidget* parent) : QWidget(parent), bar_(new ButtonBar(this)) {
@@ -134,6 +141,17 @@ void MediaPlayer::RequireOpen() const {
         throw EMCIDeviceError(kNoDevice);
 }
 
+void MediaPlayer::RequireSameFile() {
+    RequireOpen();
+    const struct stat now = FileStatus(openedPath_);
+    if (now.st_ino == openedFile_.inode && now.st_dev == openedFile_.device &&
+        now.st_size == openedFile_.size && now.st_mtim.tv_sec == openedFile_.modified.tv_sec &&
+        now.st_mtim.tv_nsec == openedFile_.modified.tv_nsec)
+        return;
+    Close();
+    throw EMCIDeviceError("The video file has changed since it was opened; open it again");
+}
+
 void MediaPlayer::Open() {
     Close();
     if (!display_)
@@ -141,6 +159,10 @@ void MediaPlayer::Open() {
     const std::string path = std::filesystem::absolute(fileName_).string();
     if (!IsReadableRegularFile(path))
         throw EMCIDeviceError("Cannot open file " + fileName_);
+    // Taken before the frames are read, so that a change while they are read counts too.
+    const struct stat opened = FileStatus(path);
+    openedFile_ = {opened.st_dev, opened.st_ino, opened.st_size, opened.st_mtim};
+    openedPath_ = path;
     EnsureSession();
     session_->SetFlag("pause", true);
     session_->SetOption("hr-seek-demuxer-offset", "0");
@@ -223,7 +245,7 @@ void MediaPlayer::Close() {
 }
 
 void MediaPlayer::Play() {
-    RequireOpen();
+    RequireSameFile();
     if (Position() == Length())
         Seek(0);
     Resume();
@@ -262,7 +284,7 @@ std::int32_t MediaPlayer::PictureNamedBy(double seconds) const {
 }
 
 std::int32_t MediaPlayer::Position() {
-    RequireOpen();
+    RequireSameFile();
     DrainEvents();
     if (AtEnd())
         return Length();
@@ -300,7 +322,7 @@ double MediaPlayer::SecondsOf(std::int32_t position) const {
 }
 
 void MediaPlayer::Seek(std::int32_t target) {
-    RequireOpen();
+    RequireSameFile();
     const std::int32_t clamped = std::clamp<std::int32_t>(target, 0, Length());
     Halt(Motion::Stopped);
     MoveTo(SecondsOf(clamped));
@@ -355,7 +377,7 @@ void MediaPlayer::OnButtonPressed(MPBtnType button, bool byKeyboard) {
 }
 
 void MediaPlayer::PerformAction(MPBtnType button) {
-    RequireOpen();
+    RequireSameFile();
     switch (button) {
     case MPBtnType::btPlay:
         Play();

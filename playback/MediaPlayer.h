@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 struct mpv_event;
@@ -67,6 +68,9 @@ private:
     void ApplyButtonRule(MPBtnType button);
     void SetButtons(std::initializer_list<std::pair<MPBtnType, bool>> states);
     void RequireOpen() const;
+    // Closes the medium and says so when its file is no longer the one whose frames were read: its
+    // frame numbers would name other pictures.
+    void RequireSameFile();
     void EnsureSession();
     void DrainEvents();
     void HandleEvent(const mpv_event& event);
@@ -89,6 +93,15 @@ private:
     std::unique_ptr<MpvSession> session_;
     ClickHandler onClick_;
     std::string fileName_;
+    // What identified the open file when its frames were read.
+    struct FileIdentity {
+        dev_t device = 0;
+        ino_t inode = 0;
+        off_t size = 0;
+        timespec modified{};
+    };
+    FileIdentity openedFile_;
+    std::string openedPath_;
 
     bool open_ = false;
     bool hasPicture_ = false;

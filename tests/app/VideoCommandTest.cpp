@@ -7,6 +7,7 @@
 #include "playback/MediaPlayer.h"
 #include "playback/TrackBar.h"
 
+#include <QFile>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -161,6 +162,17 @@ private slots:
         }
     }
 
+    // A stream whose pictures grow halfway keeps the window the open gave it, and the larger pictures
+    // are drawn scaled into it, whole.
+    void picturesThatChangeSizeInTheStreamShowWhole() {
+        openVideo("size_change.mkv");
+        QCOMPARE(FormVideo->Panel1->size(), QSize(321, 241));
+        for (const int frame : {10, 30, 45}) {
+            player().Seek(frame);
+            QTRY_COMPARE(FrameOnScreen(FormVideo->Panel1, frame < 25 ? 16 : 8), frame);
+        }
+    }
+
     void aSoundFileLeavesTheWindowsSize() {
         openVideo("mpeg4.avi");
         const QSize sized = FormVideo->size();
@@ -212,6 +224,42 @@ private slots:
             QCOMPARE(boxes[0].text, QString("No MCI device open."));
         }
         QCOMPARE(line(0), std::string("{}{}a"));
+    }
+
+    // A video rewritten on disk while it is open: its frame index names other pictures now. The next use
+    // says so once, no line gets a frame from it, and opening it again works.
+    void aVideoChangedOnDiskIsNotStampedFrom() {
+        loadLines("a\nb\n");
+        const QString copy = folder_.filePath("changing.mp4");
+        for (const bool playing : {false, true}) {
+            QFile::remove(copy);
+            QVERIFY(QFile::copy(QString::fromStdString(Media("h264_sound.mp4")), copy));
+            dialogs_.answers.push_back(copy.toStdString());
+            QTest::mouseClick(MainForm->bttVideoFile, Qt::LeftButton);
+            player().Seek(50);
+            if (playing)
+                player().Play();
+            QFile::remove(copy);
+            QVERIFY(QFile::copy(QString::fromStdString(Media("h264_2997.mkv")), copy));
+            select(0);
+            const auto boxes = AnswerBoxes([&] {
+                if (playing)
+                    QTest::qWait(400); // the position timer finds it first
+                QTest::mouseClick(MainForm->bttMarkBeginning, Qt::LeftButton);
+            });
+            QVERIFY(!boxes.empty());
+            QCOMPARE(boxes[0].text,
+                     QString("The video file has changed since it was opened; open it again."));
+            for (std::size_t i = 1; i < boxes.size(); ++i)
+                QCOMPARE(boxes[i].text, QString("No MCI device open."));
+            QCOMPARE(line(0), std::string("{}{}a"));
+            QCOMPARE(player().PlayState(), MPModes::mpNotReady);
+        }
+        dialogs_.answers.push_back(copy.toStdString());
+        QTest::mouseClick(MainForm->bttVideoFile, Qt::LeftButton);
+        player().Seek(20);
+        QCOMPARE(onScreen(), 20);
+        QCOMPARE(player().Length(), 120);
     }
 
     void cancellingTheDialogChangesNothing() {

@@ -17,6 +17,9 @@ bash "$source_dir/examples/make_demo.sh" "$work" >/dev/null
 cp "$source_dir/examples/demo.txt" "$work/demo.txt"
 
 source "$source_dir/tests/e2e/lib.sh"
+# The program keeps nothing between runs: nothing may appear among the user's settings.
+export XDG_CONFIG_HOME=$work/config
+mkdir "$XDG_CONFIG_HOME"
 start_program "$prefix/bin/framequill" "$work/log"
 [ -n "$shots" ] && import -window root "$shots/start.png"
 
@@ -85,5 +88,12 @@ fi
 # Closing the main window ends the program at once, with status 0.
 close_main_window
 if [ "$exit_status" != 0 ]; then echo "closing the main window: $exit_status"; failures=$((failures + 1)); fi
-echo "$((5 - failures)) passed, $failures failed"
+# Without a runtime folder (XDG_RUNTIME_DIR, unset here), the sound system's client links one in as
+# pulse/; that is the sound system's, not the program's.
+left=$(find "$XDG_CONFIG_HOME" -mindepth 1 -not -path "$XDG_CONFIG_HOME/pulse*")
+if [ -n "$left" ]; then
+    echo "the program left settings behind: $left"
+    failures=$((failures + 1))
+fi
+echo "$((6 - failures)) passed, $failures failed"
 [ "$failures" -eq 0 ]
