@@ -189,14 +189,16 @@ void MediaPlayer::Open() {
     }
 
     hasPicture_ = mpvHasVideo && !index.Empty();
-    pictureSeconds_.clear();
+    grid_ = {};
     if (hasPicture_) {
         // FFMS2 and mpv count time from different zeros; the first picture shown after the open ties
         // them together.
         const double offset = index.Seconds(0) - session_->Number("time-pos").value_or(0.0);
-        pictureSeconds_.reserve(index.Count());
+        std::vector<double> pictureSeconds;
+        pictureSeconds.reserve(index.Count());
         for (std::size_t n = 0; n < index.Count(); ++n)
-            pictureSeconds_.push_back(index.Seconds(n) - offset);
+            pictureSeconds.push_back(index.Seconds(n) - offset);
+        grid_ = FrameGrid(std::move(pictureSeconds), PlayersRate(index));
         pictureSize_ = {static_cast<int>(session_->Integer("dwidth").value_or(0)),
                         static_cast<int>(session_->Integer("dheight").value_or(0))};
         openingSize_ = OpeningPictureSize(pictureSize_, largestPicture_);
@@ -233,7 +235,7 @@ void MediaPlayer::Close() {
         }
     }
     hasPicture_ = false;
-    pictureSeconds_.clear();
+    grid_ = {};
     PlaceSurface();
     SetButtons({{MPBtnType::btPlay, false},
                 {MPBtnType::btPause, false},
@@ -266,10 +268,20 @@ void MediaPlayer::Halt(Motion motion) {
 // move to the picture on screen makes the two agree again.
 void MediaPlayer::Freeze(Motion motion) {
     const bool wasPlaying = PlayState() == MPModes::mpPlaying;
-    const std::int32_t shown = Position();
+    const bool atEnd = AtEnd();
+    const std::size_t shown = hasPicture_ ? PictureOnScreen() : 0;
     Halt(motion);
-    if (wasPlaying && hasPicture_ && shown < Length())
-        MoveTo(SecondsOf(shown));
+    if (wasPlaying && hasPicture_ && !atEnd)
+        MoveTo(grid_.Seconds(shown));
+}
+
+// The rate players read a frame-numbered subtitle file with: the container's rate as mpv reports it, or
+// where there is none, the pictures' average rate.
+double MediaPlayer::PlayersRate(const FrameIndex& index) const {
+    if (const auto rate = session_->Number("container-fps"); rate && *rate > 0)
+        return *rate;
+    const double span = index.Seconds(index.Count() - 1) - index.Seconds(0);
+    return index.Count() > 1 && span > 0 ? static_cast<double>(index.Count() - 1) / span : 25;
 }
 
 // mpv may call a paused file ended right after a seek to its last picture; only a play runs it out.
@@ -277,10 +289,8 @@ bool MediaPlayer::AtEnd() const {
     return parkedAtEnd_ || (motion_ == Motion::Playing && session_->Flag("eof-reached"));
 }
 
-std::int32_t MediaPlayer::PictureNamedBy(double seconds) const {
-    const auto after =
-        std::upper_bound(pictureSeconds_.begin(), pictureSeconds_.end(), seconds + kShownTolerance);
-    return static_cast<std::int32_t>(std::max<std::ptrdiff_t>(0, after - pictureSeconds_.begin() - 1));
+std::size_t MediaPlayer::PictureNamedBy(double seconds) const {
+    return grid_.LastPictureBy(seconds + kShownTolerance);
 }
 
 std::int32_t MediaPlayer::Position() {
@@ -288,10 +298,14 @@ std::int32_t MediaPlayer::Position() {
     DrainEvents();
     if (AtEnd())
         return Length();
-    const double now = session_->Number("time-pos").value_or(0.0);
     if (!hasPicture_)
-        return static_cast<std::int32_t>(now * 1000.0 + 0.5);
-    const std::int32_t named = PictureNamedBy(now);
+        return static_cast<std::int32_t>(session_->Number("time-pos").value_or(0.0) * 1000.0 + 0.5);
+    return grid_.NumberOf(PictureOnScreen());
+}
+
+std::size_t MediaPlayer::PictureOnScreen() {
+    const double now = session_->Number("time-pos").value_or(0.0);
+    const std::size_t named = PictureNamedBy(now);
     if (motion_ != Motion::Playing || named == 0)
         return named;
     // With sound, pictures are shown when the sound reaches their time.
@@ -301,8 +315,7 @@ std::int32_t MediaPlayer::Position() {
         return named;
     // While playing, the picture the clock names goes on screen when it is due: 50 ms after the clock
     // moved to it, or when the picture before it has had its time, whichever comes first.
-    const double lead = std::min(kHandOnAhead, pictureSeconds_[static_cast<std::size_t>(named)] -
-                                                   pictureSeconds_[static_cast<std::size_t>(named - 1)]);
+    const double lead = std::min(kHandOnAhead, grid_.Seconds(named) - grid_.Seconds(named - 1));
     const std::chrono::duration<double> since = std::chrono::steady_clock::now() - clockMovedAt_;
     return since.count() < lead ? named - 1 : named;
 }
@@ -310,7 +323,7 @@ std::int32_t MediaPlayer::Position() {
 std::int32_t MediaPlayer::Length() const {
     RequireOpen();
     if (hasPicture_)
-        return static_cast<std::int32_t>(pictureSeconds_.size());
+        return grid_.Length();
     return static_cast<std::int32_t>(durationSeconds_ * 1000.0 + 0.5);
 }
 
@@ -318,7 +331,7 @@ double MediaPlayer::SecondsOf(std::int32_t position) const {
     if (!hasPicture_)
         return position / 1000.0;
     // The end of a video is its last picture, held.
-    return pictureSeconds_[static_cast<std::size_t>(std::min<std::int32_t>(position, Length() - 1))];
+    return grid_.Seconds(grid_.PictureOf(position));
 }
 
 void MediaPlayer::Seek(std::int32_t target) {
@@ -328,7 +341,7 @@ void MediaPlayer::Seek(std::int32_t target) {
     MoveTo(SecondsOf(clamped));
     // Measured: the first exact seek to a file's last picture can end at the end of the file with the
     // picture before still on screen; a second one from there shows it.
-    if (hasPicture_ && clamped >= Length() - 1)
+    if (hasPicture_ && grid_.PictureOf(clamped) == grid_.PictureCount() - 1)
         MoveTo(SecondsOf(clamped));
     // mpv holds the last picture at its own time; the position it stands for is the end.
     parkedAtEnd_ = clamped == Length();

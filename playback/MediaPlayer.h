@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FrameGrid.h"
 #include "PictureFit.h"
 #include "PlayerTypes.h"
 
@@ -20,6 +21,7 @@ struct mpv_event;
 namespace framequill {
 
 class ButtonBar;
+class FrameIndex;
 class MpvSession;
 
 // The player: a button bar that plays a video file into a display control, over libmpv. Positions and
@@ -79,7 +81,11 @@ private:
     void MoveTo(double seconds);
     double SecondsOf(std::int32_t position) const;
     bool AtEnd() const;
-    std::int32_t PictureNamedBy(double seconds) const;
+    // The last picture whose time the given time on mpv's clock has reached.
+    std::size_t PictureNamedBy(double seconds) const;
+    // The picture on screen now, while the medium is not at its end.
+    std::size_t PictureOnScreen();
+    double PlayersRate(const FrameIndex& index) const;
     // Pauses or stops playback where the screen is, and makes mpv's clock say so.
     void Freeze(Motion motion);
     void Resume();
@@ -105,8 +111,9 @@ private:
 
     bool open_ = false;
     bool hasPicture_ = false;
-    // The mpv time of every picture, or empty for a medium without a picture.
-    std::vector<double> pictureSeconds_;
+    // Every picture's time on mpv's clock and the frame numbers players give them; empty for a medium
+    // without a picture.
+    FrameGrid grid_;
     double durationSeconds_ = 0;
     // The picture's display size, non-square pixels made square, and the size the open drew it at.
     PictureSize pictureSize_;
