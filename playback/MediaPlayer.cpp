@@ -198,7 +198,7 @@ void MediaPlayer::Open() {
         pictureSeconds.reserve(index.Count());
         for (std::size_t n = 0; n < index.Count(); ++n)
             pictureSeconds.push_back(index.Seconds(n) - offset);
-        grid_ = FrameGrid(std::move(pictureSeconds), PlayersRate(index));
+        grid_ = FrameGrid(std::move(pictureSeconds), PlayersRate());
         pictureSize_ = {static_cast<int>(session_->Integer("dwidth").value_or(0)),
                         static_cast<int>(session_->Integer("dheight").value_or(0))};
         openingSize_ = OpeningPictureSize(pictureSize_, largestPicture_);
@@ -275,13 +275,13 @@ void MediaPlayer::Freeze(Motion motion) {
         MoveTo(grid_.Seconds(shown));
 }
 
-// The rate players read a frame-numbered subtitle file with: the container's rate as mpv reports it, or
-// where there is none, the pictures' average rate.
-double MediaPlayer::PlayersRate(const FrameIndex& index) const {
+// The rate players read a frame-numbered subtitle file with: the container's rate as mpv reports it.
+// Measured: where the container gives none (Matroska without a default duration), mpv reads the lines
+// at 24000/1001 a second.
+double MediaPlayer::PlayersRate() const {
     if (const auto rate = session_->Number("container-fps"); rate && *rate > 0)
         return *rate;
-    const double span = index.Seconds(index.Count() - 1) - index.Seconds(0);
-    return index.Count() > 1 && span > 0 ? static_cast<double>(index.Count() - 1) / span : 25;
+    return 24000.0 / 1001;
 }
 
 // mpv may call a paused file ended right after a seek to its last picture; only a play runs it out.

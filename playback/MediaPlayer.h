@@ -21,7 +21,6 @@ struct mpv_event;
 namespace framequill {
 
 class ButtonBar;
-class FrameIndex;
 class MpvSession;
 
 // The player: a button bar that plays a video file into a display control, over libmpv. Positions and
@@ -85,7 +84,7 @@ private:
     std::size_t PictureNamedBy(double seconds) const;
     // The picture on screen now, while the medium is not at its end.
     std::size_t PictureOnScreen();
-    double PlayersRate(const FrameIndex& index) const;
+    double PlayersRate() const;
     // Pauses or stops playback where the screen is, and makes mpv's clock say so.
     void Freeze(Motion motion);
     void Resume();

@@ -226,6 +226,104 @@ private slots:
         QCOMPARE(line(0), std::string("{}{}a"));
     }
 
+    // Frame truth where viewers see it. Three lines are timed through the main window (Goto, then Begin
+    // or End), saved, and played with the video by mpv, which draws the subtitles into every picture it
+    // puts out (and a second time without them). Each line must show from the picture that was on screen
+    // at its Begin up to the picture before the one on screen at its End, and on no other picture.
+    // Known limit of the player, not of the numbers: mpv 0.35 compares Matroska's whole-millisecond picture
+    // times with n / R unrounded, so at 29.97 a picture at 400 ms does not show a line starting at
+    // 12 / 29.97 = 400.4 ms; such a line starts, or ends, one picture late there.
+    void savedLinesShowOnThePicturesSeenInAPlayer_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("playerRoundsLate");
+        QTest::newRow("MP4, 25 fps") << "h264_sound.mp4" << false;
+        QTest::newRow("AVI, 23.976 fps") << "mjpeg.avi" << false;
+        QTest::newRow("MKV, 29.97 fps") << "h264_2997.mkv" << true;
+        QTest::newRow("MKV, video after its sound") << "video_late.mkv" << false;
+        QTest::newRow("MP4, video after its sound") << "video_late.mp4" << false;
+        QTest::newRow("MKV, variable rate") << "variable_rate.mkv" << false;
+        QTest::newRow("MKV, dropped pictures") << "dropped.mkv" << false;
+        QTest::newRow("transport stream with a start delay") << "transport.ts" << false;
+    }
+    void savedLinesShowOnThePicturesSeenInAPlayer() {
+        QFETCH(QString, name);
+        QFETCH(bool, playerRoundsLate);
+        loadLines("one\ntwo\nthree\nfour\n");
+        openVideo(name.toUtf8().constData());
+        const int length = player().Length();
+        std::vector<std::pair<int, int>> seen; // the pictures on screen at each line's Begin and End
+        const auto goTo = [&](int frame) {
+            MainForm->SetFrameText(std::to_string(frame));
+            MainForm->bttGotoClick();
+            return onScreen();
+        };
+        for (int line = 0; line < 3; ++line) {
+            select(line);
+            const int begin = goTo(length * (10 + 25 * line) / 100);
+            MainForm->bttMarkBeginningClick();
+            const int end = goTo(length * (25 + 25 * line) / 100 + line);
+            select(line);
+            MainForm->bttMarkEndClick();
+            seen.emplace_back(begin, end);
+        }
+        const QString saved = folder_.filePath("timed.sub");
+        dialogs_.answers.push_back(saved.toStdString());
+        MainForm->bttSaveClick();
+
+        const auto play = [&](const QStringList& subtitles) {
+            const QString out = folder_.filePath("played.nut");
+            QProcess mpv;
+            mpv.start("mpv", QStringList{"--no-config", "--really-quiet",
+                                         QString::fromStdString(Media(name.toUtf8())), "--no-audio",
+                                         "--o=" + out, "--of=nut", "--ovc=ffv1"} +
+                                 subtitles);
+            mpv.waitForFinished(60000);
+            QProcess ffmpeg;
+            ffmpeg.start("ffmpeg",
+                         {"-loglevel", "error", "-i", out, "-f", "rawvideo", "-pix_fmt", "gray", "-"});
+            ffmpeg.waitForFinished(60000);
+            return ffmpeg.readAllStandardOutput();
+        };
+        const QByteArray with = play({"--sub-file=" + saved});
+        const QByteArray without = play({"--sid=no"});
+        const int width = 320, height = 240, size = width * height;
+        QVERIFY(with.size() == without.size() && with.size() >= size * 10);
+        int checked = 0;
+        QStringList wrong;
+        for (int at = 0; at + size <= with.size(); at += size) {
+            const auto pixel = [&](const QByteArray& frame, int x, int y) {
+                return static_cast<unsigned char>(frame[at + y * width + x]);
+            };
+            int picture = 0;
+            for (int bit = 0; bit < 16; ++bit)
+                picture |= pixel(without, bit * 16 + 8, 8) > 128 ? 1 << bit : 0;
+            int changed = 0;
+            for (int y = height / 2; y < height; ++y)
+                for (int x = 0; x < width; ++x)
+                    changed += std::abs(pixel(with, x, y) - pixel(without, x, y)) > 40 ? 1 : 0;
+            const bool shown = changed > 50;
+            bool expected = false, late = false;
+            for (const auto& [begin, end] : seen) {
+                expected |= begin <= picture && picture < end;
+                late |= picture == begin || picture == end;
+            }
+            if (shown != expected && !(playerRoundsLate && late))
+                wrong << QString("%1 %2").arg(picture).arg(shown ? "shows a line" : "shows none");
+            ++checked;
+        }
+        QVERIFY2(wrong.isEmpty(), qPrintable(QString("lines timed on pictures %1-%2, %3-%4, %5-%6; %7 of %8 "
+                                                     "pictures wrong: %9")
+                                                 .arg(seen[0].first)
+                                                 .arg(seen[0].second)
+                                                 .arg(seen[1].first)
+                                                 .arg(seen[1].second)
+                                                 .arg(seen[2].first)
+                                                 .arg(seen[2].second)
+                                                 .arg(wrong.size())
+                                                 .arg(checked)
+                                                 .arg(wrong.join(", "))));
+    }
+
     // A video rewritten on disk while it is open: its frame index names other pictures now. The next use
     // says so once, no line gets a frame from it, and opening it again works.
     void aVideoChangedOnDiskIsNotStampedFrom() {

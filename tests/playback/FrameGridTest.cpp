@@ -57,8 +57,8 @@ TEST(FrameGrid, OneRateFromTheStartNumbersEveryPictureByItsPlace) {
 
 TEST(FrameGrid, AVideoStartingAfterTheFileCountsFromTheFilesStart) {
     const FrameGrid grid(Pictures(100, 25, 0.4), 25);
-    const std::pair<std::int32_t, std::size_t> shows[] = {{0, 0}, {10, 0}, {11, 1}, {12, 2}, {108, 98},
-                                                           {109, 99}, {500, 99}};
+    const std::pair<std::int32_t, std::size_t> shows[] = {{0, 0},    {10, 0},   {11, 1},  {12, 2},
+                                                          {108, 98}, {109, 99}, {500, 99}};
     for (const auto& [number, picture] : shows)
         EXPECT_EQ(grid.PictureOf(number), picture) << number;
     EXPECT_EQ(grid.NumberOf(0), 0);
@@ -70,10 +70,10 @@ TEST(FrameGrid, AVideoStartingAfterTheFileCountsFromTheFilesStart) {
 // Read at 25: a stretch at 10 fps gives each picture two or three numbers, one at 30 fps leaves some
 // pictures to no number.
 TEST(FrameGrid, ARateChangeFollowsTheTimes) {
-    std::vector<double> seconds = Pictures(30, 25);             // 0 .. 1.16
-    for (const double s : Pictures(15, 10, 1.2))                // 1.2 .. 2.6
+    std::vector<double> seconds = Pictures(30, 25); // 0 .. 1.16
+    for (const double s : Pictures(15, 10, 1.2))    // 1.2 .. 2.6
         seconds.push_back(s);
-    for (const double s : Pictures(36, 30, 2.7))                // 2.7 .. 3.8667
+    for (const double s : Pictures(36, 30, 2.7)) // 2.7 .. 3.8667
         seconds.push_back(s);
     const FrameGrid grid(Milliseconds(seconds), 25);
     EXPECT_EQ(grid.NumberOf(29), 29);
