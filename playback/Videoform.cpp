@@ -100,11 +100,23 @@ int TFormVideo::OuterHeight() const {
 }
 
 void TFormVideo::SetOuterWidth(int outer) {
-    resize(outer - (frameGeometry().width() - width()), height());
+    ResizeAndWait({outer - (frameGeometry().width() - width()), height()});
 }
 
 void TFormVideo::SetOuterHeight(int outer) {
-    resize(width(), outer - (frameGeometry().height() - height()));
+    ResizeAndWait({width(), outer - (frameGeometry().height() - height())});
+}
+
+// The window manager answers each resize later; a second resize sent before the answer to the first can
+// be undone by it, so each waits for its answer (at most half a second).
+void TFormVideo::ResizeAndWait(QSize size) {
+    resize(size);
+    if (!isVisible())
+        return;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 500 && (windowHandle()->geometry().size() != size))
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
 }
 
 void TFormVideo::TrackBar1Change() {

@@ -47,6 +47,7 @@ protected:
 
 private:
     QMargins FrameMargins() const;
+    void ResizeAndWait(QSize size);
 
     std::function<void(const std::string&)> setFrameText_;
 };

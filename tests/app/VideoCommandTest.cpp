@@ -154,7 +154,8 @@ private slots:
             double scale;
         } sizes[] = {{{641, 300}, 399.0 / 320}, {{201, 400}, 200.0 / 320}, {{321, 241}, 1.0}};
         for (const auto& [panel, scale] : sizes) {
-            const QSize client = panel + around;
+            // xdotool counts the screen's pixels.
+            const QSize client = (panel + around) * FormVideo->devicePixelRatio();
             Xdotool({"windowsize", QString::number(FormVideo->winId()), QString::number(client.width()),
                      QString::number(client.height())});
             QTRY_COMPARE(FormVideo->Panel1->size(), panel);
