@@ -340,8 +340,12 @@ void MediaPlayer::Seek(std::int32_t target) {
     Halt(Motion::Stopped);
     MoveTo(SecondsOf(clamped));
     // Measured: the first exact seek to a file's last picture can end at the end of the file with the
-    // picture before still on screen; a second one from there shows it.
-    if (hasPicture_ && grid_.PictureOf(clamped) == grid_.PictureCount() - 1)
+    // picture before still on screen; a second one from there shows it. It costs a whole decoding from
+    // the keyframe again, so it is made only when the first ended at the end of the file or short of the
+    // last picture.
+    const std::size_t last = grid_.PictureCount() - 1;
+    if (hasPicture_ && grid_.PictureOf(clamped) == last &&
+        (session_->Flag("eof-reached") || PictureNamedBy(session_->Number("time-pos").value_or(0.0)) != last))
         MoveTo(SecondsOf(clamped));
     // mpv holds the last picture at its own time; the position it stands for is the end.
     parkedAtEnd_ = clamped == Length();
