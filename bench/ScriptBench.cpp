@@ -26,9 +26,16 @@ void MakeInput() {
     std::string text;
     const char* terminators[] = {"\r\n", "\n", "\r"};
     for (int i = 0; i < 1000000; ++i) {
-        if (i % 3 != 0)
-            text += "{" + std::to_string(i * 3) + "}{" + std::to_string(i * 3 + 2) + "}";
-        text += "Subtitle line number " + std::to_string(i) + " says hi";
+        if (i % 3 != 0) {
+            text += '{';
+            text += std::to_string(i * 3);
+            text += "}{";
+            text += std::to_string(i * 3 + 2);
+            text += '}';
+        }
+        text += "Subtitle line number ";
+        text += std::to_string(i);
+        text += " says hi";
         text += terminators[i % 3];
     }
     std::ofstream(kInput, std::ios::binary) << text;
