@@ -267,6 +267,7 @@ void MediaPlayer::Halt(Motion motion) {
 // Pausing leaves the picture that mpv had already taken on unshown, though its clock names it: an exact
 // move to the picture on screen makes the two agree again.
 void MediaPlayer::Freeze(Motion motion) {
+    DrainEvents();
     const bool wasPlaying = PlayState() == MPModes::mpPlaying;
     const bool atEnd = AtEnd();
     const std::size_t shown = hasPicture_ ? PictureOnScreen() : 0;
