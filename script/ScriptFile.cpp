@@ -64,7 +64,7 @@ std::filesystem::path ResolveTarget(const std::string& path) {
     return target;
 }
 
-// A replaced file keeps its permissions; a new one gets what the user's umask allows.
+// A new file gets what the user's umask allows.
 mode_t ModeForNewFile() {
     const mode_t mask = ::umask(0);
     ::umask(mask);
@@ -88,37 +88,48 @@ struct Temporary {
     std::string name; // empty while the file has none
 };
 
+// Makes something under a short name beside the target with `make`, trying other names while the one
+// tried is taken; gives the name it made, or nothing when `make` failed for another reason.
+template <typename Make>
+std::optional<std::string> UnderFreeShortName(const std::filesystem::path& folder, Make make) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = ShortNameIn(folder);
+        if (make(name))
+            return name;
+        if (errno != EEXIST)
+            break;
+    }
+    return std::nullopt;
+}
+
 Temporary CreateTemporary(const std::filesystem::path& folder, mode_t mode) {
     const int unnamed = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
     if (unnamed >= 0)
         return {FileDescriptor(unnamed), {}};
     if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
         return {FileDescriptor(-1), {}};
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string name = ShortNameIn(folder);
-        const int named = ::open(name.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, mode);
-        if (named >= 0)
-            return {FileDescriptor(named), std::move(name)};
-        if (errno != EEXIST)
-            break;
-    }
-    return {FileDescriptor(-1), {}};
+    int named = -1;
+    auto name = UnderFreeShortName(folder, [&](const std::string& tried) {
+        named = ::open(tried.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, mode);
+        return named >= 0;
+    });
+    return {FileDescriptor(named), name ? std::move(*name) : std::string()};
 }
 
-// Gives an unnamed temporary file a short name beside the target; false when it cannot.
+// Gives an unnamed temporary file a short name beside the target; false when it cannot. The link through
+// /proc works for every user; naming the descriptor itself needs a privilege, so it is the fallback.
 bool NameTemporary(Temporary& temporary, const std::filesystem::path& folder) {
     const std::string procPath = "/proc/self/fd/" + std::to_string(temporary.file.get());
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string name = ShortNameIn(folder);
-        if (::linkat(AT_FDCWD, procPath.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0 ||
-            ::linkat(temporary.file.get(), "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0) {
-            temporary.name = std::move(name);
+    auto name = UnderFreeShortName(folder, [&](const std::string& tried) {
+        if (::linkat(AT_FDCWD, procPath.c_str(), AT_FDCWD, tried.c_str(), AT_SYMLINK_FOLLOW) == 0)
             return true;
-        }
-        if (errno != EEXIST)
-            return false;
-    }
-    return false;
+        return errno != EEXIST &&
+               ::linkat(temporary.file.get(), "", AT_FDCWD, tried.c_str(), AT_EMPTY_PATH) == 0;
+    });
+    if (!name)
+        return false;
+    temporary.name = std::move(*name);
+    return true;
 }
 
 bool WriteAt(int fd, std::string_view bytes) {
