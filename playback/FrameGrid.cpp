@@ -11,7 +11,7 @@ constexpr double kSameMillisecond = 0.00075;
 } // namespace
 
 FrameGrid::FrameGrid(std::vector<double> pictureSeconds, double rate)
-    : seconds_(std::move(pictureSeconds)), rate_(rate > 0 ? rate : 25) {}
+    : seconds_(std::move(pictureSeconds)), rate_(rate) {}
 
 std::size_t FrameGrid::LastPictureBy(double seconds) const {
     const auto after = std::upper_bound(seconds_.begin(), seconds_.end(), seconds);

@@ -21,7 +21,8 @@ namespace framequill {
 class FrameGrid {
 public:
     FrameGrid() = default;
-    // pictureSeconds: every picture's time on the player's time line, in presentation order.
+    // pictureSeconds: every picture's time on the player's time line, in presentation order; rate: the
+    // players' rate, above 0.
     FrameGrid(std::vector<double> pictureSeconds, double rate);
 
     std::size_t PictureCount() const { return seconds_.size(); }
@@ -36,7 +37,7 @@ public:
 
 private:
     std::vector<double> seconds_;
-    double rate_ = 25;
+    double rate_ = 1;
 };
 
 } // namespace framequill

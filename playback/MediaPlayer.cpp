@@ -65,16 +65,17 @@ std::string SeekArgument(double seconds) {
     return text;
 }
 
-bool IsReadableRegularFile(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && ::access(path.c_str(), R_OK) == 0;
-}
-
-struct stat FileStatus(const std::string& path) {
+std::optional<struct stat> FileStatus(const std::string& path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0)
-        info.st_ino = 0;
+        return std::nullopt;
     return info;
+}
+
+// The same file, unchanged: a file rewritten in place changes its size or time, a replaced one its inode.
+bool SameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+           a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
 }
 
 } // namespace
@@ -143,10 +144,7 @@ void MediaPlayer::RequireOpen() const {
 
 void MediaPlayer::RequireSameFile() {
     RequireOpen();
-    const struct stat now = FileStatus(openedPath_);
-    if (now.st_ino == openedFile_.inode && now.st_dev == openedFile_.device &&
-        now.st_size == openedFile_.size && now.st_mtim.tv_sec == openedFile_.modified.tv_sec &&
-        now.st_mtim.tv_nsec == openedFile_.modified.tv_nsec)
+    if (const auto now = FileStatus(openedPath_); now && SameFile(*now, openedFile_))
         return;
     Close();
     throw EMCIDeviceError("The video file has changed since it was opened; open it again");
@@ -157,11 +155,11 @@ void MediaPlayer::Open() {
     if (!display_)
         throw EMCIDeviceError("The player has no display");
     const std::string path = std::filesystem::absolute(fileName_).string();
-    if (!IsReadableRegularFile(path))
-        throw EMCIDeviceError("Cannot open file " + fileName_);
     // Taken before the frames are read, so that a change while they are read counts too.
-    const struct stat opened = FileStatus(path);
-    openedFile_ = {opened.st_dev, opened.st_ino, opened.st_size, opened.st_mtim};
+    const auto opened = FileStatus(path);
+    if (!opened || !S_ISREG(opened->st_mode) || ::access(path.c_str(), R_OK) != 0)
+        throw EMCIDeviceError("Cannot open file " + fileName_);
+    openedFile_ = *opened;
     openedPath_ = path;
     EnsureSession();
     session_->SetFlag("pause", true);

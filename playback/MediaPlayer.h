@@ -24,8 +24,8 @@ class ButtonBar;
 class MpvSession;
 
 // The player: a button bar that plays a video file into a display control, over libmpv. Positions and
-// lengths of a video are frame numbers: frame n is the n-th picture of the video stream in presentation
-// order, taken from a frame index read when the file opens. A medium without a picture counts in
+// lengths of a video are frame numbers as players read them (FrameGrid), from every picture's time in a
+// frame index read when the file opens. A medium without a picture counts in
 // milliseconds. Operations that move the video return when the new picture is on screen.
 // The picture is drawn from the display's top-left corner: at the open at its own size, or scaled down
 // when that would not fit the largest size its window may take; afterwards as large as the display
@@ -98,14 +98,8 @@ private:
     std::unique_ptr<MpvSession> session_;
     ClickHandler onClick_;
     std::string fileName_;
-    // What identified the open file when its frames were read.
-    struct FileIdentity {
-        dev_t device = 0;
-        ino_t inode = 0;
-        off_t size = 0;
-        timespec modified{};
-    };
-    FileIdentity openedFile_;
+    // The open file as it was when its frames were read.
+    struct stat openedFile_ {};
     std::string openedPath_;
 
     bool open_ = false;
