@@ -315,12 +315,16 @@ void TMainForm::bttVideoFileClick() {
     player.SetFileName(OpenDialog1.FileName);
     player.Open();
     // A medium without a picture leaves the window as it is.
+    // Width and height in one resize: the window manager answers each resize later, and its answer to a
+    // width alone could undo a height sent meanwhile. What the frame, the border and the lower panel take
+    // does not depend on the window's size, so it is the same read before either is set.
     if (const auto picture = player.PictureRect()) {
-        FormVideo->SetOuterWidth((picture->Right - picture->Left) +
-                                 (FormVideo->OuterWidth() - FormVideo->Panel1->width()) + 1);
+        const int width =
+            (picture->Right - picture->Left) + (FormVideo->OuterWidth() - FormVideo->Panel1->width()) + 1;
         const auto again = player.PictureRect();
-        FormVideo->SetOuterHeight((again->Bottom - again->Top) +
-                                  (FormVideo->OuterHeight() - FormVideo->Panel1->height()) + 1);
+        const int height =
+            (again->Bottom - again->Top) + (FormVideo->OuterHeight() - FormVideo->Panel1->height()) + 1;
+        FormVideo->SetOuterSize(width, height);
     }
     DockVideoWindow();
     player.SetFrameTimeFormat();

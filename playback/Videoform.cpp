@@ -99,24 +99,9 @@ int TFormVideo::OuterHeight() const {
     return frameGeometry().height();
 }
 
-void TFormVideo::SetOuterWidth(int outer) {
-    ResizeAndWait({outer - (frameGeometry().width() - width()), height()});
-}
-
-void TFormVideo::SetOuterHeight(int outer) {
-    ResizeAndWait({width(), outer - (frameGeometry().height() - height())});
-}
-
-// The window manager answers each resize later; a second resize sent before the answer to the first can
-// be undone by it, so each waits for its answer (at most half a second).
-void TFormVideo::ResizeAndWait(QSize size) {
-    resize(size);
-    if (!isVisible())
-        return;
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < 500 && (windowHandle()->geometry().size() != size))
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+void TFormVideo::SetOuterSize(int outerWidth, int outerHeight) {
+    resize(outerWidth - (frameGeometry().width() - width()),
+           outerHeight - (frameGeometry().height() - height()));
 }
 
 void TFormVideo::TrackBar1Change() {

@@ -35,8 +35,7 @@ public:
     // Sizes with the window frame included.
     int OuterWidth() const;
     int OuterHeight() const;
-    void SetOuterWidth(int width);
-    void SetOuterHeight(int height);
+    void SetOuterSize(int width, int height);
     // Returns once a window that was just shown is on screen with its frame, so that sizes and places
     // given afterwards are not undone by the window manager's own placing; at most a second.
     void WaitUntilFramed();
@@ -47,7 +46,6 @@ protected:
 
 private:
     QMargins FrameMargins() const;
-    void ResizeAndWait(QSize size);
 
     std::function<void(const std::string&)> setFrameText_;
 };
